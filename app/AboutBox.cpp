@@ -1,0 +1,4 @@
+#include "monitor/MonitorDialog.h"
+
+// Not built yet.
+LRESULT MonitorDialog::OnAbout() { return 0; }

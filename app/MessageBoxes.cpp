@@ -1,0 +1,44 @@
+#include "app/MessageBoxes.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/ResourceStrings.h"
+#include "app/portable/ErrorCodes.h"
+#include "res/resource.h"
+
+namespace {
+std::string ResolveText(LPCSTR text) {
+  if (IS_INTRESOURCE(text)) return LoadResourceString(LOWORD(reinterpret_cast<ULONG_PTR>(text)));
+  return text;
+}
+}  // namespace
+
+int WarningBox(LPCSTR text, UINT style) {
+  if (text == nullptr) return IDNO;
+  const std::string message = ResolveText(text);
+  const std::string caption = LoadResourceString(IDS_WARNING_CAPTION);
+  return MessageBoxA(nullptr, message.c_str(), caption.c_str(), style);
+}
+
+HRESULT FatalErrorBox(LPCSTR text, UINT style) {
+  if (text != nullptr) {
+    const std::string message = ResolveText(text);
+    MessageBoxA(nullptr, message.c_str(), kFatalErrorCaption, style);
+  }
+  return codes::kFail;
+}
+
+HRESULT ReportErrorCode(LPCSTR format, HRESULT code) {
+  // A format from a language module is checked before it is given to printf.
+  const std::string pattern = IS_INTRESOURCE(format)
+                                  ? LoadFormatString(LOWORD(reinterpret_cast<ULONG_PTR>(format)))
+                                  : std::string(format != nullptr ? format : "");
+  const int length = std::snprintf(nullptr, 0, pattern.c_str(), static_cast<unsigned long>(code));
+  std::string message(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+  if (length > 0) {
+    std::snprintf(message.data(), message.size() + 1, pattern.c_str(), static_cast<unsigned long>(code));
+  }
+  FatalErrorBox(message.c_str(), MB_OK | MB_ICONERROR);
+  return code;
+}

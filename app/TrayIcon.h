@@ -1,0 +1,42 @@
+// The notification-area icon of a dialog, its tooltip and its popup menu.
+#pragma once
+#include <windows.h>
+
+#include "app/DialogWindow.h"
+
+// The shell's icon record in its first version (88 bytes in a 32-bit program).
+struct NotifyIconDataV1 {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  CHAR szTip[64];
+};
+
+class TrayIcon {
+ public:
+  explicit TrayIcon(const DialogWindow& owner);
+  virtual ~TrayIcon();  // removes the icon if it was added
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  bool AddIcon(const char* tip, HICON icon, UINT id);
+  bool SetTip(const char* tip);
+  // The shell's mouse notification for the icon; always handled.
+  LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+  // Explorer restarted and forgot every icon: add ours again if it was there.
+  void OnTaskbarCreated();
+  // Called with the popup just before it is shown.
+  virtual void PrepareMenu(HMENU popup);
+
+  UINT notifyMessage;  // registered "WM_TRAYICON"
+  NotifyIconDataV1 iconData;
+  bool installed;
+  int defaultMenuItem;  // 0: the first item by position
+  UINT taskbarCreatedMessage;  // registered "TaskbarCreated"
+
+ private:
+  const DialogWindow& owner_;
+};

@@ -1,0 +1,30 @@
+// Calibration of the time-stamp counter against the performance counter and
+// the multimedia timer, and clock snapshots.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "measure/portable/ClockMath.h"
+
+// The four tuning values of the settings key, with their defaults.
+struct CalibrationTuning {
+  uint32_t divisor = 1000;
+  uint32_t mmDelayMs = 1000;
+  uint32_t affinityMask = 1;
+  uint32_t sleepMs = 0;
+};
+
+struct ClockCalibration {
+  uint64_t tscHz = 0;  // 0 when there is no performance counter
+  double tscPerHpcTick = 0.0;
+  double tscPerMs = 0.0;
+};
+
+void CpuidSpin(uint32_t count);
+HRESULT MeasureTscFrequency(uint64_t* tscHz);
+bool MeasureTscPerMs(uint32_t windowMs, double* tscPerMs);
+// Blocks for the calibration windows; leaves the 1 ms timer period requested.
+ClockCalibration CalibrateClock(uint32_t divisor, uint32_t mmDelayMs, uint32_t affinityMask,
+                                uint32_t sleepMs);
+ClockSnapshot TakeClockSnapshot();

@@ -1,0 +1,109 @@
+// The one object behind the main dialog: settings, calibration constants, the
+// run's state, option bits and the handles of the controls other parts drive.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/DialogWindow.h"
+#include "app/TrayIcon.h"
+#include "measure/CpuUsage.h"
+#include "measure/portable/ClockMath.h"
+
+// A check box's state: 0 unchecked, 1 checked, 2 indeterminate.
+using CheckState = int32_t;
+using QuerySystemInformationFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+// Option bits of the CoolBits registry value.
+namespace coolbits {
+constexpr uint32_t kKeepVisibleOnStart = 0x01;
+constexpr uint32_t kNoLogFile = 0x02;
+constexpr uint32_t kDontLoadSettings = 0x08;
+constexpr uint32_t kDontSaveSettings = 0x10;
+}  // namespace coolbits
+
+class MonitorDialog : public DialogWindow, public ICpuUsage {
+ public:
+  MonitorDialog();
+  ~MonitorDialog() override;
+
+  // Routing of every dialog message (app/MainDialogRouting.cpp).
+  bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  // CPU load service (measure/CpuUsage.cpp).
+  HRESULT Start() override;
+  HRESULT Stop() override;
+  HRESULT GetLoad(float* load) override;
+  bool QueryNativeLoad(float* load);
+  static DWORD WINAPI IdleCounterThread(LPVOID monitorDialog);
+
+  // Memory probe (measure/MemoryProbe.cpp).
+  HRESULT GetAvailableMemoryKb(uint64_t* kilobytes);
+
+  // Frame handlers (app/MainDialogRouting.cpp).
+  LRESULT OnExit(UINT commandId);
+  LRESULT OnShow();
+  bool OnSysCommand(WPARAM command);  // false: declined
+  LRESULT OnHelp();
+  BOOL CenterOnOwner(HWND center = nullptr);
+  LRESULT OnAbout();  // app/AboutBox.cpp
+
+  // Dialog initialisation (monitor/DialogInit.cpp).
+  BOOL OnInitDialog();
+  LRESULT OnSaveOnStop();
+
+  // Settings (monitor/Settings.cpp) and their exchange with the controls
+  // (monitor/SettingsExchange.cpp).
+  HRESULT LoadSettings();
+  HRESULT SaveSettings();
+  bool ExchangeInt(int controlId, uint32_t& field, bool isSigned, bool fromControl,
+                   uint32_t minimum, uint32_t maximum);
+  void ShowSettings();
+  bool TakeSettings();
+
+  // Runs (monitor/StartStop.cpp, monitor/SampleTick.cpp).
+  LRESULT OnStartStop();
+  void AppendLogText(const char* text);
+  LRESULT OnSampleTimer();
+  // Carries out the Stop steps when the dialog is left during a run.
+  void FinishRunBeforeLeaving();
+
+  // Log file (monitor/LogFile.cpp).
+  std::string MakeLogFileName();
+  HRESULT WriteLogFile(const std::string& path);
+  LRESULT OnSaveLog();
+
+  // The state record, in its order.
+  TrayIcon trayIcon;
+  uint32_t startDelayMinutes;
+  uint32_t checkPeriodSeconds;
+  uint64_t tscHz;
+  uint64_t lastTsc;
+  int64_t lastHpc;
+  uint32_t lastMmTime;
+  double tscPerHpcTick;
+  double tscPerMs;
+  double idleCountsPerMs;
+  CheckState checkCpuClock;
+  CheckState checkCpuLoad;
+  CheckState checkBusClock;
+  CheckState thermalMonitor;
+  CheckState saveOnStop;
+  CheckState useIdleThread;
+  CheckState useMmTimer;
+  CheckState availableMemory;
+  uint8_t isNt;
+  std::atomic<uint8_t> idleThreadActive;  // shared with the counting thread
+  uint8_t running;
+  uint32_t firstSampleTick;
+  std::atomic<uint32_t> idleWrapTick;  // shared with the counting thread
+  uint32_t coolBits;
+  QuerySystemInformationFn querySystemInformation;
+  HWND logEdit;
+  HWND startButton;
+  HWND exitButton;
+  HWND saveButton;
+  std::string lastSavePath;
+};

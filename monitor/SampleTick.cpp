@@ -1,0 +1,4 @@
+#include "monitor/MonitorDialog.h"
+
+// Samples are not built yet.
+LRESULT MonitorDialog::OnSampleTimer() { return 0; }

@@ -1,0 +1,61 @@
+// Resource ids shared by the resource scripts, the program and its tests.
+#pragma once
+
+// Dialogs
+#define IDD_ABOUTBOX 100
+#define IDD_MONITOR 129
+
+// Icon and tray menu
+#define IDR_MAINFRAME 128
+#define IDR_TRAYMENU 203
+
+// Strings
+#define IDS_TITLE 128
+#define IDS_START 129
+#define IDS_STOP 130
+#define IDS_HIDE 131
+#define IDS_LOG_NAME_FORMAT 132
+#define IDS_LOG_HEADER_FORMAT 133
+#define IDS_SETTINGS_KEY 134
+#define IDS_STARTED_FORMAT 135
+#define IDS_STOPPED_FORMAT 136
+#define IDS_IDLE_THREAD_NOTE 137
+#define IDS_MM_TIMER_NOTE 138
+#define IDS_HPC_NOTE 139
+#define IDS_WARNING_CAPTION 140
+#define IDS_ABOUT_MENU 142
+
+// Messages
+#define IDS_MSG_CREATE_THREAD_FAILED 56001
+#define IDS_MSG_SAVE_LOG_FAILED 56004
+#define IDS_MSG_NTQUERY_NOT_FOUND 56005
+#define IDS_MSG_NTQUERY_FAILED 56006
+#define IDS_MSG_MEMSTATUS_NOT_FOUND 56007
+#define IDS_MSG_OBSOLETE_OS 56008
+
+// Controls of the main dialog
+#define IDC_START_DELAY 1000
+#define IDC_CHECK_PERIOD 1001
+#define IDC_LOG 1002
+#define IDC_CHECK_CPU_CLOCK 1003
+#define IDC_CHECK_CPU_LOAD 1004
+#define IDC_SAVE_ON_STOP 1005
+#define IDC_SAVE 1006
+#define IDC_START_STOP 1007
+#define IDC_EXIT 1008
+#define IDC_THERMAL_MONITOR 1009
+#define IDC_USE_IDLE_THREAD 1012
+#define IDC_AVAILABLE_MEMORY 1013
+#define IDC_USE_MM_TIMER 1014
+#define IDC_CHECK_BUS_CLOCK 1015
+
+// Commands
+#define ID_TRAY_SHOW 57601
+#define ID_APP_ABOUT 57664
+
+// Timer
+#define IDT_SAMPLE 1111
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

@@ -1,0 +1,54 @@
+# Sourced by the scripts that run Windows programs: a private Xvfb display (unless
+# one is given), a private Wine prefix, and a trap that stops both again.
+#   wine_session_start PREFIX [headless]   wine_session_stop
+
+wine_session_start() {
+  local prefix=$1 headless=${2:-}
+  export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  unset WINEARCH  # the 64-bit prefix; 32-bit Wine is not needed here
+  WINE_SESSION_XVFB=""
+  if [ -n "$headless" ] || [ -z "${DISPLAY:-}" ]; then
+    local display=90
+    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+      display=$((display + 1))
+    done
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_SESSION_XVFB=$!
+    export DISPLAY=":$display"
+    for _ in $(seq 100); do
+      [ -e "/tmp/.X11-unix/X$display" ] && break
+      sleep 0.05
+    done
+  fi
+  trap wine_session_stop EXIT
+  if [ ! -f "$WINEPREFIX/.sentel-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    # Captions need real glyphs.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Wine's own desktop acts as the window manager: without one Wine stalls
+    # when a shown window closes or a tray icon goes.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.sentel-ready"
+  fi
+  # Start Wine's background services now, with their output away from any pipe a
+  # test runner waits on.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+wine_session_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "${WINE_SESSION_XVFB:-}" ]; then
+    kill "$WINE_SESSION_XVFB" >/dev/null 2>&1 || true
+    wait "$WINE_SESSION_XVFB" 2>/dev/null || true
+    WINE_SESSION_XVFB=""
+  fi
+}

@@ -1,0 +1,29 @@
+// Every end-to-end test starts from a clean settings key and its own folder
+// holding a copy of the program.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "tests/e2e/Driver.h"
+
+class E2e : public testing::Test {
+ protected:
+  void SetUp() override {
+    e2e::Settings::DeleteKey();
+    e2e::SetWineVersion(nullptr);
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    folder = e2e::MakeSandbox(std::string(test->test_suite_name()) + "." + test->name());
+    e2e::CopyInto(folder, "sentel.exe");
+  }
+  void TearDown() override {
+    e2e::Settings::DeleteKey();
+    e2e::SetWineVersion(nullptr);
+  }
+  // Launches the program and waits for its dialog.
+  HWND Start() {
+    if (!program.Launch(folder)) return nullptr;
+    return program.WaitForDialog();
+  }
+
+  std::string folder;
+  e2e::Program program;
+};
