@@ -9,17 +9,16 @@ wine_session_start() {
   unset WINEARCH  # the 64-bit prefix; 32-bit Wine is not needed here
   WINE_SESSION_XVFB=""
   if [ -n "$headless" ] || [ -z "${DISPLAY:-}" ]; then
-    local display=90
-    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-      display=$((display + 1))
-    done
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself, so parallel sessions never collide.
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     WINE_SESSION_XVFB=$!
+    local display
+    read -r display <"$fifo"
+    rm -f "$fifo"
     export DISPLAY=":$display"
-    for _ in $(seq 100); do
-      [ -e "/tmp/.X11-unix/X$display" ] && break
-      sleep 0.05
-    done
   fi
   trap wine_session_stop EXIT
   if [ ! -f "$WINEPREFIX/.sentel-ready" ]; then
