@@ -1,6 +1,89 @@
+// Start and Stop of a monitoring run, and the one way text reaches the log.
+#include "app/MessageBoxes.h"
+#include "app/ResourceStrings.h"
+#include "measure/ClockCalibration.h"
+#include "monitor/LocalClock.h"
 #include "monitor/MonitorDialog.h"
+#include "monitor/portable/LogText.h"
+#include "monitor/portable/RunTiming.h"
+#include "res/resource.h"
 
-// Runs are not built yet.
-LRESULT MonitorDialog::OnStartStop() { return 0; }
-void MonitorDialog::AppendLogText(const char*) {}
-void MonitorDialog::FinishRunBeforeLeaving() {}
+namespace {
+constexpr char kActiveSuffix[] = ": active";
+constexpr char kSaveOnStopExtension[] = ".txt";
+
+// The time is read first and the date second, each from its own reading.
+std::string StartedLine(const MonitorDialog& dialog) {
+  const std::string time = TimeText(ReadLocalTime());
+  const std::string date = DateText(ReadLocalTime());
+  const std::string note = LoadResourceString(dialog.useMmTimer ? IDS_MM_TIMER_NOTE : IDS_HPC_NOTE);
+  return FormatText(LoadFormatString(IDS_STARTED_FORMAT).c_str(), date.c_str(), time.c_str(),
+                    note.c_str());
+}
+
+std::string StoppedLine() {
+  const std::string time = TimeText(ReadLocalTime());
+  const std::string date = DateText(ReadLocalTime());
+  return FormatText(LoadFormatString(IDS_STOPPED_FORMAT).c_str(), date.c_str(), time.c_str());
+}
+
+// Returns the button's new caption.
+std::string StartRun(MonitorDialog& dialog) {
+  // First of all, so that the first sample's interval covers everything below.
+  const ClockSnapshot snapshot = TakeClockSnapshot();
+  dialog.lastMmTime = snapshot.mmTime;
+  dialog.lastHpc = snapshot.hpc;
+  dialog.lastTsc = snapshot.tsc;
+
+  if (dialog.checkCpuLoad && FAILED(dialog.Start())) dialog.checkCpuLoad = 0;
+
+  SetWindowTextA(dialog.logEdit, "");
+  dialog.AppendLogText(StartedLine(dialog).c_str());
+  if (!(dialog.coolBits & coolbits::kKeepVisibleOnStart)) ShowWindow(dialog.Window(), SW_HIDE);
+
+  dialog.firstSampleTick = GetTickCount() + StartDelayMs(dialog.startDelayMinutes);
+  SetTimer(dialog.Window(), IDT_SAMPLE, TimerPeriodMs(dialog.checkPeriodSeconds), nullptr);
+  dialog.trayIcon.SetTip((LoadResourceString(IDS_TITLE) + kActiveSuffix).c_str());
+  return LoadResourceString(IDS_STOP);
+}
+
+std::string StopRun(MonitorDialog& dialog) {
+  dialog.Stop();
+  dialog.trayIcon.SetTip(LoadResourceString(IDS_TITLE).c_str());
+  KillTimer(dialog.Window(), IDT_SAMPLE);
+  dialog.AppendLogText(StoppedLine().c_str());
+  if (dialog.saveOnStop) {
+    const HRESULT result = dialog.WriteLogFile(dialog.MakeLogFileName() + kSaveOnStopExtension);
+    if (FAILED(result)) ReportErrorCode(MAKEINTRESOURCEA(IDS_MSG_SAVE_LOG_FAILED), result);
+  }
+  return LoadResourceString(IDS_START);
+}
+
+void ShowRunState(const MonitorDialog& dialog, const std::string& caption) {
+  SetWindowTextA(dialog.startButton, caption.c_str());
+  EnableWindow(dialog.saveButton, !dialog.running && dialog.saveOnStop == 0);
+  EnableWindow(dialog.exitButton, !dialog.running);
+}
+}  // namespace
+
+LRESULT MonitorDialog::OnStartStop() {
+  // A failed check is signalled by the exchange itself; the command goes on.
+  TakeSettings();
+  running = !running;
+  ShowRunState(*this, running ? StartRun(*this) : StopRun(*this));
+  return 0;
+}
+
+void MonitorDialog::AppendLogText(const char* text) {
+  const int length = GetWindowTextLengthA(logEdit);
+  SendMessageA(logEdit, EM_SETSEL, static_cast<WPARAM>(length), length);
+  SendMessageA(logEdit, EM_SCROLLCARET, 0, 0);
+  SendMessageA(logEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+// Leaving during a run would otherwise lose the stopped line and the save.
+void MonitorDialog::FinishRunBeforeLeaving() {
+  if (!running) return;
+  running = 0;
+  ShowRunState(*this, StopRun(*this));
+}

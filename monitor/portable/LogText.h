@@ -1,0 +1,33 @@
+// The texts of the monitoring log: dates, times and the pieces of a sample line.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// One reading of the local clock.
+struct LocalTime {
+  unsigned year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  unsigned hour = 0;
+  unsigned minute = 0;
+  unsigned second = 0;
+};
+
+// printf into a string of whatever length the result needs.
+std::string FormatText(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// "MM/DD/YY", every number zero-padded.
+std::string DateText(const LocalTime& time);
+// "HH:MM:SS", 24-hour clock.
+std::string TimeText(const LocalTime& time);
+
+// The pieces of a sample line, in the order they are joined.
+std::string ClockPiece(const std::string& time, double mhz);
+std::string LoadPiece(float percent);
+// The kilobytes as an unsigned 32-bit figure would print them, and whole above that.
+std::string MemoryPiece(uint64_t kilobytes);
+constexpr char kEndOfLine[] = "\n";

@@ -1,0 +1,20 @@
+// Timing of a run: the start delay, the sample timer's period and the test
+// whether a sample is due, all on the 32-bit millisecond tick count that wraps
+// every 49.7 days.
+#pragma once
+#include <cstdint>
+
+// The start delay in milliseconds; the product wraps like the tick count.
+constexpr uint32_t StartDelayMs(uint32_t minutes) { return minutes * 60000u; }
+
+// The sample timer's period. A period of 0 (left by a failed check) runs at one
+// second rather than as fast as the platform's timer allows.
+constexpr uint32_t TimerPeriodMs(uint32_t seconds) {
+  return seconds == 0 ? 1000u : seconds * 1000u;
+}
+
+// True once `now` has reached `deadline`. The wrapped difference is compared,
+// so a deadline on the far side of the wrap is still ahead, not long past.
+constexpr bool SampleIsDue(uint32_t now, uint32_t deadline) {
+  return static_cast<int32_t>(now - deadline) >= 0;
+}
