@@ -1,4 +1,31 @@
-#include "monitor/MonitorDialog.h"
+#include "app/AboutBox.h"
 
-// Not built yet.
-LRESULT MonitorDialog::OnAbout() { return 0; }
+#include "app/ResourceStrings.h"
+#include "monitor/MonitorDialog.h"
+#include "res/resource.h"
+
+bool AboutBox::RouteMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      result = TRUE;  // the default button takes the focus
+      return true;
+    case WM_COMMAND: {
+      const WORD id = LOWORD(wParam);
+      if (id < IDOK || id > IDNO) return false;
+      EndDialog(Window(), id);
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+INT_PTR AboutBox::Run(HWND owner) { return RunModal(ResourceModule(), IDD_ABOUTBOX, owner); }
+
+LRESULT MonitorDialog::OnAbout() {
+  AboutBox box;
+  // Normally the main dialog; a tray click has made it the foreground window.
+  box.Run(GetActiveWindow());
+  return 0;
+}

@@ -1,6 +1,10 @@
 // The notification-area icon of a dialog, its tooltip and its popup menu.
 #pragma once
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <cstddef>
 
 #include "app/DialogWindow.h"
 
@@ -14,6 +18,11 @@ struct NotifyIconDataV1 {
   HICON hIcon;
   CHAR szTip[64];
 };
+static_assert(sizeof(NotifyIconDataV1) == NOTIFYICONDATAA_V1_SIZE);
+static_assert(offsetof(NotifyIconDataV1, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+#ifndef _WIN64
+static_assert(sizeof(NotifyIconDataV1) == 88);
+#endif
 
 class TrayIcon {
  public:
@@ -34,7 +43,7 @@ class TrayIcon {
   UINT notifyMessage;  // registered "WM_TRAYICON"
   NotifyIconDataV1 iconData;
   bool installed;
-  int defaultMenuItem;  // 0: the first item by position
+  int defaultMenuItem;         // 0: the first item by position
   UINT taskbarCreatedMessage;  // registered "TaskbarCreated"
 
  private:

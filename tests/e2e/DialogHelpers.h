@@ -1,0 +1,166 @@
+// Helpers for driving the dialog's dressing from outside: the tray icon's
+// notifications, real keyboard input to menus, the About box, and a way to know
+// that every message posted so far has been handled.
+#pragma once
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/e2e/Driver.h"
+
+namespace e2e {
+
+constexpr WPARAM kTrayIconId = IDR_TRAYMENU;
+
+inline UINT TrayMessage() { return RegisterWindowMessageA("WM_TRAYICON"); }
+inline UINT TaskbarCreatedMessage() { return RegisterWindowMessageA("TaskbarCreated"); }
+
+// Posted, never sent: the right-button handler stays inside TrackPopupMenu.
+inline void PostTrayNotify(HWND dialog, UINT mouseMessage, WPARAM iconId = kTrayIconId) {
+  PostMessageA(dialog, TrayMessage(), iconId, mouseMessage);
+}
+
+// Returns once the dialog's thread has handled every message posted to it
+// before this call: a marker posted behind them changes the text limit of edit
+// 1001 to a value of its own, and the limit is read back.
+inline bool DrainPosted(HWND dialog, DWORD timeoutMs = 10000) {
+  static UINT marker = 5000;
+  const UINT limit = ++marker;
+  const HWND edit = GetDlgItem(dialog, IDC_CHECK_PERIOD);
+  PostMessageA(edit, EM_SETLIMITTEXT, limit, 0);
+  return WaitUntil(
+      [&] {
+        DWORD_PTR current = 0;
+        SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, 2000, &current);
+        return current == limit;
+      },
+      timeoutMs);
+}
+
+// Real keyboard input to whatever window has the keyboard focus.
+inline void PressKey(WORD key, bool withAlt = false) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  if (withAlt) add(VK_MENU, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (withAlt) add(VK_MENU, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The process's visible popup menu window, or null on time-out.
+inline HWND WaitForPopupMenu(const Program& program, DWORD timeoutMs = 10000) {
+  HWND menu = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : program.TopLevelWindows("#32768")) {
+          if (IsWindowVisible(window)) {
+            menu = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return menu;
+}
+
+inline bool PopupMenuIsOpen(const Program& program) {
+  for (HWND window : program.TopLevelWindows("#32768")) {
+    if (IsWindowVisible(window)) return true;
+  }
+  return false;
+}
+
+// Opens the tray popup as a right click on the icon would, with the cursor at
+// `at`; returns the menu window once it is up and has the keyboard.
+inline HWND OpenTrayMenu(const Program& program, HWND dialog, POINT at = {400, 300}) {
+  SetCursorPos(at.x, at.y);
+  PostTrayNotify(dialog, WM_RBUTTONUP);
+  return WaitForPopupMenu(program);
+}
+
+// The About box of the program: a visible dialog with an OK button and the
+// icon static, other than the main dialog.
+inline HWND WaitForAboutBox(const Program& program, DWORD timeoutMs = 10000) {
+  HWND about = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : program.TopLevelWindows()) {
+          if (GetDlgItem(window, IDC_START_STOP) != nullptr || !IsWindowVisible(window)) continue;
+          if (GetDlgItem(window, IDOK) == nullptr) continue;
+          if (WindowText(window) != "About") continue;
+          about = window;
+          return true;
+        }
+        return false;
+      },
+      timeoutMs);
+  return about;
+}
+
+inline bool HasVisibleAboutBox(const Program& program) {
+  for (HWND window : program.TopLevelWindows()) {
+    if (GetDlgItem(window, IDC_START_STOP) == nullptr && IsWindowVisible(window) &&
+        WindowText(window) == "About") {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The window that has the keyboard focus in the program's dialog thread.
+inline HWND FocusOf(HWND dialog) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+inline void SetControlText(HWND dialog, int id, const char* text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+// The shell's icon call, looked up at run time (the bench links no shell32).
+inline bool ShellNotify(DWORD action, NOTIFYICONDATAA& data) {
+  using NotifyFn = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
+  static const auto notify = reinterpret_cast<NotifyFn>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
+  return notify != nullptr && notify(action, &data) != FALSE;
+}
+
+// Whether the shell holds an icon for (window, id): a modification that
+// changes nothing succeeds only for an existing icon.
+inline bool TrayIconExists(HWND window, UINT id = static_cast<UINT>(kTrayIconId)) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = id;
+  return ShellNotify(NIM_MODIFY, data);
+}
+
+}  // namespace e2e
+
+namespace e2e {
+// Takes the icon away as a restarting shell would.
+inline bool ForgetTrayIcon(HWND window, UINT id = static_cast<UINT>(kTrayIconId)) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = id;
+  return ShellNotify(NIM_DELETE, data);
+}
+}  // namespace e2e
