@@ -2,9 +2,93 @@
 
 #include <mmsystem.h>
 
-// The calibration is not built yet; the timer period is requested as Exit expects.
-ClockCalibration CalibrateClock(uint32_t, uint32_t, uint32_t, uint32_t) {
-  timeBeginPeriod(1);
-  return {};
+#include "app/portable/ErrorCodes.h"
+#include "measure/Processor.h"
+
+void CpuidSpin(uint32_t count) {
+  for (uint32_t pass = 0; pass < count; ++pass) ExecuteCpuid();
 }
-ClockSnapshot TakeClockSnapshot() { return {}; }
+
+HRESULT MeasureTscFrequency(uint64_t* tscHz) {
+  RaiseMeasurementPriority(REALTIME_PRIORITY_CLASS);
+  HRESULT result = codes::kFail;
+  LARGE_INTEGER frequency;
+  if (QueryPerformanceFrequency(&frequency)) {
+    const int64_t first = ReadPerformanceCounter();
+    int64_t a;
+    uint64_t t0;
+    // Start on a counter edge, with the TSC read right after it.
+    do {
+      a = ReadPerformanceCounter();
+      t0 = ReadTsc();
+    } while (static_cast<uint32_t>(a) == static_cast<uint32_t>(first));
+    CpuidSpin(kFrequencyWindowSpins);
+    const int64_t b = ReadPerformanceCounter();
+    const uint64_t t1 = ReadTsc();
+    *tscHz = TscFrequency(TscDelta(t1, t0), static_cast<uint64_t>(frequency.QuadPart),
+                          HpcDelta(b, a));
+    result = codes::kOk;
+  }
+  DropMeasurementPriority();
+  return result;
+}
+
+bool MeasureTscPerMs(uint32_t windowMs, double* tscPerMs) {
+  RaiseMeasurementPriority(HIGH_PRIORITY_CLASS);
+  // Start on a millisecond edge.
+  const uint32_t before = timeGetTime();
+  uint32_t m0;
+  uint64_t t0;
+  do {
+    m0 = timeGetTime();
+    t0 = ReadTsc();
+  } while (m0 == before);
+  uint32_t m1;
+  uint64_t t1;
+  do {
+    m1 = timeGetTime();
+    t1 = ReadTsc();
+  } while (MmWindowOpen(m0, m1, windowMs));
+  DropMeasurementPriority();
+  *tscPerMs = WindowRatio(TscDelta(t1, t0), MsDelta(m1, m0));
+  return true;
+}
+
+ClockCalibration CalibrateClock(uint32_t divisor, uint32_t mmDelayMs, uint32_t affinityMask,
+                                uint32_t sleepMs) {
+  ClockCalibration calibration;
+  if (sleepMs != 0) Sleep(sleepMs);
+
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  if (system.dwNumberOfProcessors > 1) SetThreadAffinityMask(GetCurrentThread(), affinityMask);
+
+  // The first window spans the frequency measurement and one spin, the second
+  // only the second spin.
+  const int64_t q0 = ReadPerformanceCounter();
+  const uint64_t t0 = ReadTsc();
+  calibration.tscHz = 0;
+  MeasureTscFrequency(&calibration.tscHz);
+  const uint32_t spin = SpinCount(calibration.tscHz, divisor);
+  CpuidSpin(spin);
+  const int64_t q1 = ReadPerformanceCounter();
+  const uint64_t t1 = ReadTsc();
+  const double firstRatio = WindowRatio(TscDelta(t1, t0), HpcDelta(q1, q0));
+  CpuidSpin(spin);
+  const int64_t q2 = ReadPerformanceCounter();
+  const uint64_t t2 = ReadTsc();
+  const double secondRatio = WindowRatio(TscDelta(t2, t1), HpcDelta(q2, q1));
+  calibration.tscPerHpcTick = GeometricMean(secondRatio, firstRatio);
+
+  timeBeginPeriod(1);
+  MeasureTscPerMs(mmDelayMs, &calibration.tscPerMs);
+  return calibration;
+}
+
+ClockSnapshot TakeClockSnapshot() {
+  ClockSnapshot snapshot;
+  snapshot.mmTime = timeGetTime();
+  snapshot.hpc = ReadPerformanceCounter();
+  snapshot.tsc = ReadTsc();
+  return snapshot;
+}

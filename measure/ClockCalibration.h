@@ -21,10 +21,19 @@ struct ClockCalibration {
   double tscPerMs = 0.0;
 };
 
+// CPUID passes in the window of MeasureTscFrequency.
+constexpr uint32_t kFrequencyWindowSpins = 400000;
+
+// Executes CPUID (EAX = 0) `count` times.
 void CpuidSpin(uint32_t count);
+// TSC ticks per second against the performance counter; E_FAIL, with nothing
+// written, when there is no performance counter.
 HRESULT MeasureTscFrequency(uint64_t* tscHz);
+// TSC ticks per multimedia-timer millisecond over a window of `windowMs`
+// (at least one millisecond edge). Always true.
 bool MeasureTscPerMs(uint32_t windowMs, double* tscPerMs);
 // Blocks for the calibration windows; leaves the 1 ms timer period requested.
 ClockCalibration CalibrateClock(uint32_t divisor, uint32_t mmDelayMs, uint32_t affinityMask,
                                 uint32_t sleepMs);
+// The MM timer, the performance counter and the TSC, back to back.
 ClockSnapshot TakeClockSnapshot();

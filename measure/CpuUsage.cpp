@@ -1,16 +1,164 @@
-#include "app/portable/ErrorCodes.h"
-#include "monitor/MonitorDialog.h"
+// The CPU load service: the native system query, or an idle-priority thread
+// whose count falls short of a full-speed count by the load.
+#include <cstddef>
+#include <cstring>
+#include <string>
 
-// The load service is not built yet.
-HRESULT MonitorDialog::Start() { return codes::kFail; }
-HRESULT MonitorDialog::Stop() { return codes::kOk; }
+#include "app/MessageBoxes.h"
+#include "app/ResourceStrings.h"
+#include "app/portable/ErrorCodes.h"
+#include "measure/LoadCounters.h"
+#include "measure/PlatformSeam.h"
+#include "measure/Processor.h"
+#include "monitor/MonitorDialog.h"
+#include "res/resource.h"
+
+#include <winternl.h>
+
+namespace {
+// Information classes of the native query and the parts of them read here.
+constexpr ULONG kBasicInformation = 0;
+constexpr ULONG kPerformanceInformation = 2;
+constexpr ULONG kTimeOfDayInformation = 3;
+#ifdef _WIN64
+constexpr ULONG kBasicInformationSize = 64;
+constexpr size_t kProcessorCountOffset = 56;
+#else
+constexpr ULONG kBasicInformationSize = 44;
+constexpr size_t kProcessorCountOffset = 40;
+#endif
+static_assert(sizeof(SYSTEM_BASIC_INFORMATION) == kBasicInformationSize, "basic information");
+static_assert(offsetof(SYSTEM_BASIC_INFORMATION, NumberOfProcessors) == kProcessorCountOffset,
+              "processor count");
+constexpr ULONG kTimeOfDayInformationSize = 32;
+constexpr size_t kCurrentTimeOffset = 8;
+constexpr ULONG kPerformanceInformationSize = 312;
+constexpr size_t kIdleTimeOffset = 0;
+
+constexpr uint32_t kCounterFull = 0xFFFFFFFFu;
+
+template <typename Value>
+Value ReadAt(const unsigned char* buffer, size_t offset) {
+  Value value;
+  std::memcpy(&value, buffer + offset, sizeof value);
+  return value;
+}
+
+bool Query(QuerySystemInformationFn query, ULONG infoClass, unsigned char* buffer, ULONG size) {
+  return query(infoClass, buffer, size, nullptr) == 0;
+}
+
+// The one counting step of the full-speed run and of the counting thread.
+inline uint32_t CountPass(volatile LONG& counter) {
+  ExecuteCpuid();
+  return static_cast<uint32_t>(InterlockedIncrement(&counter));
+}
+}  // namespace
+
+LoadCounters& ProcessLoadCounters() {
+  static LoadCounters counters;
+  return counters;
+}
+
+HRESULT MonitorDialog::Start() {
+  if (useIdleThread == 0) {
+    querySystemInformation = measure_seam::FunctionCast<QuerySystemInformationFn>(
+        measure_seam::LookupExport("ntdll", "NtQuerySystemInformation"));
+    if (querySystemInformation != nullptr) return codes::kOk;
+    FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_NTQUERY_NOT_FOUND), MB_OK | MB_ICONERROR);
+    return FailureFromLastError(GetLastError());
+  }
+
+  LoadCounters& counters = ProcessLoadCounters();
+  RaiseMeasurementPriority(REALTIME_PRIORITY_CLASS);
+  const DWORD t0 = GetTickCount();
+  // A counting thread of an earlier run that is still alive leaves now.
+  ++idleRunGeneration;
+  idleThreadActive = 1;
+  counters.calibrationCount = 0;
+  const uint64_t limit = IdleCalibrationLimit(tscHz);
+  while (idleThreadActive) {
+    if (CountPass(counters.calibrationCount) >= limit) break;
+  }
+  const DWORD t1 = GetTickCount();
+  DropMeasurementPriority();
+
+  DWORD threadId = 0;
+  const HANDLE thread =
+      measure_seam::CreateCountingThread(&MonitorDialog::IdleCounterThread, this, &threadId);
+  if (thread == nullptr) {
+    FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_CREATE_THREAD_FAILED), MB_OK | MB_ICONERROR);
+    return FailureFromLastError(GetLastError());
+  }
+  CloseHandle(thread);
+  idleThreadId = threadId;
+  idleWrapTick = GetTickCount();
+  idleCountsPerMs =
+      IdleCountsPerMs(static_cast<uint32_t>(counters.calibrationCount), MsDelta(t1, t0));
+  return codes::kOk;
+}
+
+HRESULT MonitorDialog::Stop() {
+  if (idleThreadActive) idleThreadActive = 0;
+  return codes::kOk;
+}
+
 HRESULT MonitorDialog::GetLoad(float* load) {
   if (load == nullptr) return codes::kPointer;
-  *load = 0.0f;
-  return codes::kFail;
+  if (useIdleThread != 0) {
+    const uint32_t count =
+        static_cast<uint32_t>(InterlockedExchange(&ProcessLoadCounters().idleCount, 0));
+    const DWORD now = GetTickCount();
+    *load = IdleLoadPercent(count, MsDelta(now, idleWrapTick), idleCountsPerMs);
+    idleWrapTick = now;
+    return codes::kOk;
+  }
+  if (QueryNativeLoad(load)) return codes::kOk;
+  const std::string text = LoadResourceString(IDS_MSG_NTQUERY_FAILED);
+  MessageBoxA(nullptr, text.c_str(), kFatalErrorCaption, MB_OK | MB_ICONERROR);
+  return FailureFromLastError(GetLastError());
 }
+
 bool MonitorDialog::QueryNativeLoad(float* load) {
   *load = 0.0f;
-  return false;
+  if (querySystemInformation == nullptr) return false;
+  alignas(8) unsigned char basic[kBasicInformationSize] = {};
+  alignas(8) unsigned char timeOfDay[kTimeOfDayInformationSize] = {};
+  alignas(8) unsigned char performance[kPerformanceInformationSize] = {};
+  if (!Query(querySystemInformation, kBasicInformation, basic, sizeof basic) ||
+      !Query(querySystemInformation, kTimeOfDayInformation, timeOfDay, sizeof timeOfDay) ||
+      !Query(querySystemInformation, kPerformanceInformation, performance, sizeof performance)) {
+    return false;
+  }
+  *load = NativeLoadPercent(ProcessLoadCounters().native,
+                            ReadAt<int64_t>(performance, kIdleTimeOffset),
+                            ReadAt<int64_t>(timeOfDay, kCurrentTimeOffset),
+                            ReadAt<uint8_t>(basic, kProcessorCountOffset));
+  return true;
 }
-DWORD WINAPI MonitorDialog::IdleCounterThread(LPVOID) { return 0; }
+
+DWORD WINAPI MonitorDialog::IdleCounterThread(LPVOID monitorDialog) {
+  auto& dialog = *static_cast<MonitorDialog*>(monitorDialog);
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+  Sleep(12);
+
+  // Claim the newest run, unless another thread already counts for it.
+  uint32_t run;
+  for (;;) {
+    run = dialog.idleRunGeneration;
+    uint32_t claimed = dialog.idleRunClaimed;
+    if (claimed == run) ExitThread(0);
+    if (dialog.idleRunClaimed.compare_exchange_strong(claimed, run)) break;
+  }
+
+  LoadCounters& counters = ProcessLoadCounters();
+  counters.idleCount = 0;
+  while (dialog.idleThreadActive && dialog.idleRunGeneration == run) {
+    if (CountPass(counters.idleCount) == kCounterFull) {
+      if (!dialog.idleThreadActive) break;
+      InterlockedExchange(&counters.idleCount, 0);
+      dialog.idleWrapTick = GetTickCount();
+    }
+  }
+  ExitThread(0);
+}

@@ -29,7 +29,10 @@ MonitorDialog::MonitorDialog()
       logEdit(nullptr),
       startButton(nullptr),
       exitButton(nullptr),
-      saveButton(nullptr) {}
+      saveButton(nullptr),
+      idleRunGeneration(0),
+      idleRunClaimed(0),
+      idleThreadId(0) {}
 
 // The tray icon removes itself as a member.
 MonitorDialog::~MonitorDialog() = default;

@@ -106,4 +106,11 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   HWND exitButton;
   HWND saveButton;
   std::string lastSavePath;
+
+  // Measurement engine's own
+  // Each idle-thread Start begins a new run; a counting thread counts only for
+  // the run it claimed, so an earlier thread still alive after Stop leaves.
+  std::atomic<uint32_t> idleRunGeneration;
+  std::atomic<uint32_t> idleRunClaimed;  // the run a counting thread counts for
+  DWORD idleThreadId;                    // id of the latest counting thread
 };

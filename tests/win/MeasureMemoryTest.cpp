@@ -1,0 +1,91 @@
+// The memory probe on the real platform, and its failure box and code.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/ResourceStrings.h"
+#include "app/portable/ErrorCodes.h"
+#include "measure/PlatformSeam.h"
+#include "monitor/MonitorDialog.h"
+#include "res/resource.h"
+#include "tests/win/MeasureBoxWatcher.h"
+
+namespace {
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+uint64_t PlatformAvailableKb() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  GlobalMemoryStatusEx(&status);
+  return status.ullAvailPhys / 1024;
+}
+
+// Within 64 MiB of the platform's own figure: other processes come and go.
+constexpr uint64_t kToleranceKb = 64 * 1024;
+}  // namespace
+
+TEST(MeasureMemory, NtFamilyReadsTheExtendedStatus) {
+  MonitorDialog dialog;
+  dialog.isNt = 1;
+  uint64_t kilobytes = 0;
+  EXPECT_EQ(S_OK, dialog.GetAvailableMemoryKb(&kilobytes));
+  EXPECT_GT(kilobytes, 0u);
+  const uint64_t reference = PlatformAvailableKb();
+  EXPECT_LT(kilobytes > reference ? kilobytes - reference : reference - kilobytes, kToleranceKb);
+}
+
+TEST(MeasureMemory, OlderFamilyReadsThePlainStatusWithoutLookup) {
+  const measure_seam::ScopedFaults faults(measure_seam::kMemStatusLookup);
+  MonitorDialog dialog;
+  dialog.isNt = 0;
+  uint64_t kilobytes = 0;
+  EXPECT_EQ(S_OK, dialog.GetAvailableMemoryKb(&kilobytes));
+  MEMORYSTATUS status{};
+  status.dwLength = sizeof status;
+  GlobalMemoryStatus(&status);
+  const uint64_t reference = status.dwAvailPhys / 1024;
+  EXPECT_GT(kilobytes, 0u);
+  EXPECT_LT(kilobytes > reference ? kilobytes - reference : reference - kilobytes, kToleranceKb);
+}
+
+TEST(MeasureMemory, MissingEntryShows56007AndWritesZero) {
+  const measure_seam::ScopedFaults faults(measure_seam::kMemStatusLookup);
+  MeasureBoxWatcher boxes;
+  MonitorDialog dialog;
+  dialog.isNt = 1;
+  uint64_t kilobytes = 12345;
+  EXPECT_TRUE(codes::Failed(dialog.GetAvailableMemoryKb(&kilobytes)));
+  EXPECT_EQ(0u, kilobytes);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(1u, seen.size());
+  EXPECT_EQ("Fatal Error", seen[0].caption);
+  EXPECT_EQ(Trimmed(LoadResourceString(IDS_MSG_MEMSTATUS_NOT_FOUND)), Trimmed(seen[0].text));
+  EXPECT_EQ(1, seen[0].buttons);
+}
+
+TEST(MeasureMemory, FailingCallShowsTheSameMessageAtEveryReading) {
+  const measure_seam::ScopedFaults faults(measure_seam::kMemStatusCall);
+  MeasureBoxWatcher boxes;
+  MonitorDialog dialog;
+  dialog.isNt = 1;
+  for (int reading = 0; reading < 2; ++reading) {
+    uint64_t kilobytes = 12345;
+    EXPECT_TRUE(codes::Failed(dialog.GetAvailableMemoryKb(&kilobytes)));
+    EXPECT_EQ(0u, kilobytes);
+  }
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(2u, seen.size());
+  for (const SeenBox& box : seen) {
+    EXPECT_EQ(Trimmed(LoadResourceString(IDS_MSG_MEMSTATUS_NOT_FOUND)), Trimmed(box.text));
+  }
+}
+
+TEST(MeasureMemory, NullPointerIsRefused) {
+  MonitorDialog dialog;
+  dialog.isNt = 1;
+  EXPECT_EQ(codes::kPointer, dialog.GetAvailableMemoryKb(nullptr));
+}
