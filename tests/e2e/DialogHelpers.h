@@ -164,3 +164,37 @@ inline bool ForgetTrayIcon(HWND window, UINT id = static_cast<UINT>(kTrayIconId)
   return ShellNotify(NIM_DELETE, data);
 }
 }  // namespace e2e
+
+namespace e2e {
+struct ChildSearch {
+  const char* className;
+  std::vector<HWND> found;
+};
+inline BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  char name[64] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, search->className) == 0) search->found.push_back(child);
+  return TRUE;
+}
+
+// Child windows of `parent` with the given class, in z order.
+inline std::vector<HWND> ChildWindows(HWND parent, const char* className) {
+  ChildSearch search{className, {}};
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Makes `window` the foreground window so that keyboard input reaches it.
+inline bool BringForward(HWND window) {
+  SetForegroundWindow(window);
+  return WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
+}
+
+// Opens the window's system menu with Alt+Space, as a user would.
+inline HWND OpenSystemMenu(const Program& program, HWND window) {
+  if (!BringForward(window)) return nullptr;
+  PressKey(VK_SPACE, true);
+  return WaitForPopupMenu(program);
+}
+}  // namespace e2e
