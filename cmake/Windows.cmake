@@ -52,3 +52,13 @@ target_link_libraries(sentel_e2e PRIVATE sentel_portable GTest::gtest_main
 add_dependencies(sentel_e2e sentel sentel1031)
 gtest_discover_tests(sentel_e2e DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   PROPERTIES TIMEOUT 300 LABELS e2e RUN_SERIAL TRUE)
+
+# Broken language modules for the tests: one lacks its strings, one its main
+# dialog, one carries format texts that do not match the program's.
+foreach(module nostrings nodialog badtexts)
+  add_library(sentel_test_${module} SHARED tests/modules/${module}.rc)
+  set_target_properties(sentel_test_${module} PROPERTIES PREFIX "" LINKER_LANGUAGE C)
+  target_link_options(sentel_test_${module} PRIVATE -nostdlib -Wl,--entry=0)
+  add_dependencies(sentel_win_tests sentel_test_${module})
+  add_dependencies(sentel_e2e sentel_test_${module})
+endforeach()

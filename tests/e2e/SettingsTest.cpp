@@ -1,0 +1,171 @@
+// The settings key: defaults, loading, saving at exit, and the option bits.
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "tests/e2e/Fixture.h"
+
+using namespace e2e;
+
+namespace {
+// Types the text into an edit of the dialog, as the keyboard would leave it.
+void SetEditText(HWND dialog, int id, const char* text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+// A click on "Save on Stop" is one of the moments the controls reach the settings.
+void ClickSaveOnStop(HWND dialog) {
+  const bool before = IsChecked(dialog, IDC_SAVE_ON_STOP);
+  Click(dialog, IDC_SAVE_ON_STOP);
+  WaitUntil([&] { return IsChecked(dialog, IDC_SAVE_ON_STOP) != before; }, 5000);
+}
+
+void ExpectDefaultsShown(HWND dialog) {
+  EXPECT_EQ("5", ControlText(dialog, IDC_START_DELAY));
+  EXPECT_EQ("30", ControlText(dialog, IDC_CHECK_PERIOD));
+  EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_CPU_CLOCK));
+  EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_CPU_LOAD));
+  EXPECT_TRUE(IsChecked(dialog, IDC_USE_MM_TIMER));
+  EXPECT_TRUE(IsChecked(dialog, IDC_SAVE_ON_STOP));
+  EXPECT_FALSE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));
+  EXPECT_FALSE(IsChecked(dialog, IDC_CHECK_BUS_CLOCK));
+  EXPECT_FALSE(IsChecked(dialog, IDC_THERMAL_MONITOR));
+}
+
+void StoreSavedSettings() {
+  Settings::SetDword("StartTime", 10);
+  Settings::SetDword("CheckTime", 45);
+  Settings::SetDword("CpuLoad", 0);
+  Settings::SetDword("MmTimer", 0);
+  Settings::SetDword("FreeMem", 1);
+}
+}  // namespace
+
+TEST_F(E2e, WithoutTheKeyDefaultsApplyAndNothingIsWritten) {
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  ExpectDefaultsShown(dialog);
+  SetEditText(dialog, IDC_CHECK_PERIOD, "60");
+  ClickSaveOnStop(dialog);
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_FALSE(Settings::KeyExists());
+}
+
+TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
+  Settings::UseQuickCalibration();
+  StoreSavedSettings();
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ("10", ControlText(dialog, IDC_START_DELAY));
+  EXPECT_EQ("45", ControlText(dialog, IDC_CHECK_PERIOD));
+  EXPECT_FALSE(IsChecked(dialog, IDC_CHECK_CPU_LOAD));
+  EXPECT_FALSE(IsChecked(dialog, IDC_USE_MM_TIMER));
+  EXPECT_TRUE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));
+
+  // Taken from the controls by the click, then saved by Escape.
+  SetEditText(dialog, IDC_START_DELAY, "7");
+  SetEditText(dialog, IDC_CHECK_PERIOD, "90");
+  Click(dialog, IDC_CHECK_CPU_LOAD);
+  ClickSaveOnStop(dialog);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(2u, program.WaitForExit());
+  EXPECT_EQ(7u, Settings::ReadDword("StartTime"));
+  EXPECT_EQ(90u, Settings::ReadDword("CheckTime"));
+  EXPECT_EQ(1u, Settings::ReadDword("CpuLoad"));
+  EXPECT_EQ(0u, Settings::ReadDword("MmTimer"));
+  EXPECT_EQ(1u, Settings::ReadDword("FreeMem"));
+}
+
+TEST_F(E2e, AChangeNotTakenFromTheDialogIsNotSaved) {
+  Settings::UseQuickCalibration();
+  StoreSavedSettings();
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  SetEditText(dialog, IDC_CHECK_PERIOD, "120");
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(45u, Settings::ReadDword("CheckTime"));
+}
+
+TEST_F(E2e, CoolBits8ShowsTheDefaultsWhateverIsSaved) {
+  Settings::UseQuickCalibration();
+  StoreSavedSettings();
+  Settings::SetDword("CoolBits", 0x08);
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  ExpectDefaultsShown(dialog);
+  // Saving still happens: the defaults overwrite what was there.
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(5u, Settings::ReadDword("StartTime"));
+}
+
+TEST_F(E2e, CoolBits16NeverWritesTheSettings) {
+  Settings::UseQuickCalibration();
+  StoreSavedSettings();
+  Settings::SetDword("CoolBits", 0x10);
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  SetEditText(dialog, IDC_START_DELAY, "99");
+  ClickSaveOnStop(dialog);
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(10u, Settings::ReadDword("StartTime"));
+}
+
+TEST_F(E2e, CoolBitsOfAnotherTypeIsIgnored) {
+  Settings::UseQuickCalibration();
+  StoreSavedSettings();
+  const BYTE binary[4] = {0x18, 0, 0, 0};
+  Settings::SetRaw("CoolBits", REG_BINARY, binary, sizeof binary);
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ("10", ControlText(dialog, IDC_START_DELAY));  // loaded: bit 0x08 not taken
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(10u, Settings::ReadDword("StartTime"));  // written: bit 0x10 not taken
+}
+
+TEST_F(E2e, ValuesOfOtherTypesAndSizesTakeAtMostFourBytes) {
+  Settings::UseQuickCalibration();
+  // Data of up to four bytes is taken as it is; longer data keeps the default.
+  const BYTE one[1] = {7};
+  const BYTE three[3] = {0x2C, 0x01, 0};
+  const BYTE five[5] = {1, 2, 3, 4, 5};
+  const uint64_t qword = 77;
+  Settings::SetRaw("StartTime", REG_BINARY, one, sizeof one);
+  Settings::SetRaw("CheckTime", REG_BINARY, three, sizeof three);
+  Settings::SetRaw("CpuLoad", REG_BINARY, five, sizeof five);
+  Settings::SetRaw("MmTimer", REG_QWORD, &qword, sizeof qword);
+  Settings::SetString("FreeMem", "1");  // '1', NUL: 0x31
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ("7", ControlText(dialog, IDC_START_DELAY));
+  EXPECT_EQ("300", ControlText(dialog, IDC_CHECK_PERIOD));
+  EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_CPU_LOAD));   // default 1 kept
+  EXPECT_TRUE(IsChecked(dialog, IDC_USE_MM_TIMER));     // default 1 kept
+  EXPECT_FALSE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));  // 0x31 is out of range: shown as 0
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(7u, Settings::ReadDword("StartTime"));
+  EXPECT_EQ(300u, Settings::ReadDword("CheckTime"));
+  EXPECT_EQ(1u, Settings::ReadDword("CpuLoad"));
+  EXPECT_EQ(0u, Settings::ReadDword("FreeMem"));
+}
+
+TEST_F(E2e, BadTuningAndLanguageValuesDoNotStopTheProgram) {
+  const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  Settings::SetRaw("Divisor", REG_BINARY, eight, sizeof eight);
+  Settings::SetString("MMDelay", "x");
+  Settings::SetRaw("Language", REG_BINARY, eight, 2);
+  Settings::SetRaw("AffMask", REG_QWORD, eight, sizeof eight);
+  Settings::SetDword("Divisor", 1000000);
+  Settings::SetRaw("Sleeeep", REG_BINARY, eight, 1);  // 1 ms
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ("Start", ControlText(dialog, IDC_START_STOP));
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+}
