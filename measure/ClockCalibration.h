@@ -21,6 +21,20 @@ struct ClockCalibration {
   double tscPerMs = 0.0;
 };
 
+// Performance-counter readings at the steps of one calibration, for timing
+// its parts; the MM window's own length in milliseconds.
+struct CalibrationTrace {
+  int64_t begin = 0;
+  int64_t afterPause = 0;
+  int64_t frequencyWindowBegin = 0;  // the counter edge after the 12 ms pause
+  int64_t frequencyWindowEnd = 0;
+  int64_t afterFrequency = 0;
+  int64_t afterFirstSpin = 0;
+  int64_t afterSecondSpin = 0;
+  int64_t end = 0;
+  uint32_t mmWindowMs = 0;
+};
+
 // CPUID passes in the window of MeasureTscFrequency.
 constexpr uint32_t kFrequencyWindowSpins = 400000;
 
@@ -34,6 +48,6 @@ HRESULT MeasureTscFrequency(uint64_t* tscHz);
 bool MeasureTscPerMs(uint32_t windowMs, double* tscPerMs);
 // Blocks for the calibration windows; leaves the 1 ms timer period requested.
 ClockCalibration CalibrateClock(uint32_t divisor, uint32_t mmDelayMs, uint32_t affinityMask,
-                                uint32_t sleepMs);
+                                uint32_t sleepMs, CalibrationTrace* trace = nullptr);
 // The MM timer, the performance counter and the TSC, back to back.
 ClockSnapshot TakeClockSnapshot();
