@@ -1,0 +1,116 @@
+// Runs a test body inside the modal loop of a real dialog bound to a framework
+// object, and finds this process's other top-level windows from a watcher thread.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <type_traits>
+
+#include "app/DialogWindow.h"
+#include "res/resource.h"
+
+namespace testhost {
+
+constexpr UINT kRunBody = WM_APP + 77;
+
+// `Base` with WM_INITDIALOG replaced: the body runs once the modal loop is up,
+// then the dialog ends. Other messages go to `extra`, then to the base's routing.
+template <class Base>
+class Hosted : public Base {
+ public:
+  using Base::Base;
+  std::function<void(Hosted&)> body;
+  std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> extra;
+  bool realInit = false;  // let the base initialise the dialog first
+
+  INT_PTR Run(UINT templateId = IDD_MONITOR) {
+    return this->RunModal(GetModuleHandleA(nullptr), templateId, nullptr);
+  }
+
+  bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message == WM_INITDIALOG) {
+      if constexpr (!std::is_abstract_v<Base>) {
+        if (realInit) Base::RouteMessage(message, wParam, lParam, result);
+      }
+      PostMessageA(this->Window(), kRunBody, 0, 0);
+      result = TRUE;
+      return true;
+    }
+    if (message == kRunBody) {
+      if (body) body(*this);
+      EndDialog(this->Window(), 0);
+      result = 0;
+      return true;
+    }
+    if (extra && extra(message, wParam, lParam, result)) return true;
+    if constexpr (!std::is_abstract_v<Base>) {
+      return Base::RouteMessage(message, wParam, lParam, result);
+    } else {
+      return false;
+    }
+  }
+};
+
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start >= timeoutMs) return condition();
+    Sleep(10);
+  }
+  return true;
+}
+
+struct WindowSearch {
+  const char* className;
+  std::function<bool(HWND)> accept;
+  HWND found;
+};
+
+inline BOOL CALLBACK CheckTopLevel(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (process == GetCurrentProcessId() && lstrcmpA(name, search->className) == 0 &&
+      IsWindowVisible(window) && (!search->accept || search->accept(window))) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of this process with the class, or null on time-out.
+inline HWND WaitForWindow(const char* className, DWORD timeoutMs,
+                          std::function<bool(HWND)> accept = nullptr) {
+  WindowSearch search{className, std::move(accept), nullptr};
+  WaitUntil(
+      [&] {
+        search.found = nullptr;
+        EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeoutMs);
+  return search.found;
+}
+
+inline std::string TextOf(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// Real keyboard input, to the thread that has the keyboard.
+inline void PressKey(WORD key) {
+  INPUT inputs[2] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  }
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+}  // namespace testhost
