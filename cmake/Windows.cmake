@@ -29,17 +29,19 @@ target_link_libraries(sentel_win PUBLIC sentel_portable
 
 add_executable(sentel WIN32 app/WinMain.cpp res/sentel.rc)
 target_link_libraries(sentel PRIVATE sentel_win)
+# What ships carries no symbols.
+target_link_options(sentel PRIVATE -s)
 
 # A resource-only module: no code, no entry point, no runtime.
 add_library(sentel1031 SHARED res/sentel1031.rc)
 set_target_properties(sentel1031 PROPERTIES PREFIX "" LINKER_LANGUAGE C)
-target_link_options(sentel1031 PRIVATE -nostdlib -Wl,--entry=0)
+target_link_options(sentel1031 PRIVATE -nostdlib -Wl,--entry=0 -s)
 set_target_properties(sentel1031 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 
 # Windows-side tests: the platform's real behaviour, run under Wine by CTest.
 file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*.cpp)
 add_executable(sentel_win_tests ${win_test_sources} res/sentel.rc)
-target_link_libraries(sentel_win_tests PRIVATE sentel_win GTest::gtest)
+target_link_libraries(sentel_win_tests PRIVATE sentel_win GTest::gtest version)
 add_dependencies(sentel_win_tests sentel sentel1031)
 gtest_discover_tests(sentel_win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   PROPERTIES TIMEOUT 120 LABELS win)
