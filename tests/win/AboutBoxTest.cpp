@@ -1,0 +1,130 @@
+// The About box on its own, and the system menu items that dialog
+// initialisation adds to the real main dialog.
+#include "app/AboutBox.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "monitor/MonitorDialog.h"
+#include "res/resource.h"
+#include "tests/win/DialogTestHost.h"
+
+namespace {
+constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
+
+HWND WaitForAbout() {
+  return testhost::WaitForWindow("#32770", 10000,
+                                 [](HWND w) { return testhost::TextOf(w) == "About"; });
+}
+
+// What the box showed, noted from a watcher thread that then posts commands.
+struct AboutWatch {
+  template <class Act>
+  explicit AboutWatch(Act act)
+      : thread_([this, act] {
+          window = WaitForAbout();
+          if (window == nullptr) return;
+          owner = GetWindow(window, GW_OWNER);
+          GetWindowRect(window, &rect);
+          act(window);
+        }) {}
+  ~AboutWatch() { thread_.join(); }
+  HWND window = nullptr;
+  HWND owner = nullptr;
+  RECT rect{};
+
+ private:
+  std::thread thread_;
+};
+
+void SetSetting(const char* name, DWORD value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) == ERROR_SUCCESS) {
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+  }
+}
+
+std::string MenuText(HMENU menu, UINT position) {
+  char text[128] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+}  // namespace
+
+TEST(AboutBox, AnyStandardButtonIdEndsIt) {
+  for (WORD id = IDOK; id <= IDNO; ++id) {
+    SCOPED_TRACE(id);
+    AboutBox box;
+    AboutWatch watch([id](HWND about) {
+      // Ids outside 1..7 are not the box's to end on.
+      PostMessageA(about, WM_COMMAND, 0, 0);
+      PostMessageA(about, WM_COMMAND, 8, 0);
+      PostMessageA(about, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(id, box.Run(nullptr));
+  }
+}
+
+TEST(AboutBox, ShowsDialog100AtItsTemplatePosition) {
+  AboutBox box;
+  std::string text;
+  bool hasIcon = false;
+  AboutWatch watch([&](HWND about) {
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        hasIcon = hasIcon || SendMessageA(child, STM_GETICON, 0, 0) != 0;
+      } else if (text.empty()) {
+        text = testhost::TextOf(child);
+      }
+    }
+    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(IDCANCEL, box.Run(nullptr));
+  ASSERT_NE(nullptr, watch.window);
+  EXPECT_TRUE(hasIcon);
+  EXPECT_EQ("Tervo Version 1.0\n\nCopyright (C) 2004 Brevane\nAll rights reserved.", text);
+  // Not centred: at the template's position.
+  EXPECT_EQ(0, watch.rect.left);
+  EXPECT_EQ(0, watch.rect.top);
+}
+
+TEST(AboutBox, InitialisationAddsHideAndAboutToTheSystemMenu) {
+  SetSetting("Divisor", 1000000);
+  SetSetting("MMDelay", 50);
+  testhost::Hosted<MonitorDialog> dialog;
+  dialog.realInit = true;
+  HWND owner = nullptr;
+  dialog.body = [&](MonitorDialog& d) {
+    EXPECT_TRUE(GetWindowLongA(d.Window(), GWL_STYLE) & WS_MINIMIZEBOX);
+    const HMENU menu = GetSystemMenu(d.Window(), FALSE);
+    ASSERT_TRUE(IsMenu(menu));
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(static_cast<UINT>(SC_MINIMIZE), GetMenuItemID(menu, 0));
+    EXPECT_EQ("Hide", MenuText(menu, 0));
+    EXPECT_TRUE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(static_cast<UINT>(ID_APP_ABOUT), GetMenuItemID(menu, count - 1));
+    EXPECT_EQ("About...", MenuText(menu, count - 1));
+
+    // The tray icon carries the title and the dialog's small icon.
+    EXPECT_TRUE(d.trayIcon.installed);
+    EXPECT_EQ(static_cast<UINT>(IDR_TRAYMENU), d.trayIcon.iconData.uID);
+    EXPECT_STREQ("Tervo", d.trayIcon.iconData.szTip);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(d.Window(), WM_GETICON, ICON_SMALL, 0)),
+              d.trayIcon.iconData.hIcon);
+
+    // The last item opens the About box, owned by the main dialog.
+    AboutWatch watch([](HWND about) { PostMessageA(about, WM_COMMAND, IDOK, 0); });
+    SetActiveWindow(d.Window());
+    SendMessageA(d.Window(), WM_SYSCOMMAND, ID_APP_ABOUT, 0);
+    owner = watch.owner;
+    EXPECT_EQ(d.Window(), owner);
+  };
+  dialog.Run();
+  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
