@@ -60,6 +60,9 @@ BOOL MonitorDialog::OnInitDialog() {
   startButton = GetDlgItem(dialog, IDC_START_STOP);
   exitButton = GetDlgItem(dialog, IDC_EXIT);
   saveButton = GetDlgItem(dialog, IDC_SAVE);
+  // A multi-line edit takes about 32K characters unless told otherwise, and a
+  // long run would silently lose every later line.
+  SendMessageA(logEdit, EM_SETLIMITTEXT, 0, 0);
 
   EnableWindow(GetDlgItem(dialog, IDC_CHECK_CPU_CLOCK), FALSE);
   EnableWindow(GetDlgItem(dialog, IDC_CHECK_CPU_LOAD), TRUE);

@@ -65,6 +65,8 @@ class AppendedTextFile {
   // S_OK, or the failure of the first write or of the close that went wrong.
   HRESULT Close() {
     if (file_ != nullptr) {
+      // Flushed first: not every runtime reports a failed flush from fclose.
+      if (std::fflush(file_) != 0 || std::ferror(file_)) NoteFailure();
       if (std::fclose(file_) != 0) NoteFailure();
       file_ = nullptr;
     }

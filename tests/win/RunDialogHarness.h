@@ -1,0 +1,128 @@
+// Runs the real main dialog in this process and hands it to a test body once it
+// is initialised; the dialog ends when the body returns.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "monitor/MonitorDialog.h"
+#include "res/resource.h"
+
+namespace run_harness {
+
+constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
+
+class HarnessDialog : public MonitorDialog {
+ public:
+  explicit HarnessDialog(std::function<void(HarnessDialog&)> body) : body_(std::move(body)) {}
+
+  bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message == kRunBody) {
+      ShowWindow(Window(), SW_SHOW);
+      UsePlainSettings();
+      body_(*this);
+      KillTimer(Window(), IDT_SAMPLE);
+      EndDialog(Window(), 0);
+      result = 0;
+      return true;
+    }
+    // Ticks are driven by the tests themselves.
+    if (message == WM_TIMER) return true;
+    const bool handled = MonitorDialog::RouteMessage(message, wParam, lParam, result);
+    if (message == WM_INITDIALOG) PostMessageA(Window(), kRunBody, 0, 0);
+    return handled;
+  }
+
+  // No delay, one second, the performance counter, only the clock, no saving.
+  void UsePlainSettings() {
+    SetEdit(IDC_START_DELAY, "0");
+    SetEdit(IDC_CHECK_PERIOD, "1");
+    for (int id : {IDC_CHECK_CPU_LOAD, IDC_AVAILABLE_MEMORY, IDC_USE_MM_TIMER, IDC_USE_IDLE_THREAD,
+                   IDC_SAVE_ON_STOP}) {
+      SetCheck(id, false);
+    }
+    TakeSettings();
+  }
+
+  void SetEdit(int id, const char* text) { SetDlgItemTextA(Window(), id, text); }
+  void SetCheck(int id, bool checked) {
+    CheckDlgButton(Window(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+  }
+  std::string Text(HWND control) const {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+  }
+  std::string Log() const { return Text(logEdit); }
+
+ private:
+  static constexpr UINT kRunBody = WM_APP + 17;
+  std::function<void(HarnessDialog&)> body_;
+};
+
+inline void SetSetting(const char* name, DWORD value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+// The dialog with a calibration of a few milliseconds and default settings.
+inline void RunInDialog(const std::function<void(HarnessDialog&)>& body) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+  SetSetting("Divisor", 1000000);
+  SetSetting("MMDelay", 50);
+  HarnessDialog dialog(body);
+  dialog.RunModal(GetModuleHandleA(nullptr), IDD_MONITOR, nullptr);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t begin = 0;
+  for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  if (begin < text.size()) lines.push_back(text.substr(begin));
+  return lines;
+}
+
+// A fresh folder under the temporary directory.
+inline std::string MakeTempFolder(const char* name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + name + "\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      DeleteFileA((folder + entry.cFileName).c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  return folder;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::string bytes;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+inline bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace run_harness

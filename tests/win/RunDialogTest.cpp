@@ -1,0 +1,179 @@
+// Start, Stop and the sample tick on the real dialog, driven in-process.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/win/RunDialogHarness.h"
+
+using run_harness::HarnessDialog;
+using run_harness::Lines;
+using run_harness::RunInDialog;
+
+namespace {
+const std::regex kStartedHpc(R"(started: \d\d/\d\d/\d\d, \d\d:\d\d:\d\d \(HPC is used\))");
+const std::regex kStartedMm(R"(started: \d\d/\d\d/\d\d, \d\d:\d\d:\d\d \(MM timer is used\))");
+const std::regex kStopped(R"(stopped: \d\d/\d\d/\d\d, \d\d:\d\d:\d\d)");
+
+std::string ButtonText(HarnessDialog& d) { return d.Text(d.startButton); }
+}  // namespace
+
+TEST(RunDialog, StartAndStopFlipEveryPieceOfTheRunState) {
+  RunInDialog([](HarnessDialog& d) {
+    d.SetEdit(IDC_START_DELAY, "0");
+    d.SetEdit(IDC_CHECK_PERIOD, "1");
+    ASSERT_TRUE(IsWindowVisible(d.Window()));
+    d.OnStartStop();
+    EXPECT_TRUE(d.running);
+    EXPECT_EQ("Stop", ButtonText(d));
+    EXPECT_FALSE(IsWindowVisible(d.Window()));
+    EXPECT_FALSE(IsWindowEnabled(d.saveButton));
+    EXPECT_FALSE(IsWindowEnabled(d.exitButton));
+    EXPECT_STREQ("Tervo: active", d.trayIcon.iconData.szTip);
+
+    d.OnStartStop();
+    EXPECT_FALSE(d.running);
+    EXPECT_EQ("Start", ButtonText(d));
+    EXPECT_TRUE(IsWindowEnabled(d.saveButton));
+    EXPECT_TRUE(IsWindowEnabled(d.exitButton));
+    EXPECT_STREQ("Tervo", d.trayIcon.iconData.szTip);
+
+    // Start followed at once by Stop: exactly the started and the stopped line.
+    const auto lines = Lines(d.Log());
+    ASSERT_EQ(2u, lines.size()) << d.Log();
+    EXPECT_TRUE(std::regex_match(lines[0], kStartedHpc)) << lines[0];
+    EXPECT_TRUE(std::regex_match(lines[1], kStopped)) << lines[1];
+    EXPECT_EQ('\n', d.Log().back());
+    EXPECT_EQ(std::string::npos, d.Log().find('\r'));
+  });
+}
+
+TEST(RunDialog, SaveOnStopKeepsSaveDisabledAndCoolBitsKeepsTheDialogVisible) {
+  RunInDialog([](HarnessDialog& d) {
+    d.coolBits = coolbits::kKeepVisibleOnStart | coolbits::kNoLogFile;
+    d.SetCheck(IDC_SAVE_ON_STOP, true);
+    d.SetCheck(IDC_USE_MM_TIMER, true);
+    d.OnStartStop();
+    EXPECT_TRUE(IsWindowVisible(d.Window()));
+    EXPECT_FALSE(IsWindowEnabled(d.saveButton));
+    d.OnStartStop();
+    EXPECT_FALSE(IsWindowEnabled(d.saveButton));
+    EXPECT_TRUE(IsWindowEnabled(d.exitButton));
+    EXPECT_TRUE(std::regex_match(Lines(d.Log()).at(0), kStartedMm)) << d.Log();
+  });
+}
+
+TEST(RunDialog, StartEmptiesThePreviousLog) {
+  RunInDialog([](HarnessDialog& d) {
+    SetWindowTextA(d.logEdit, "left over\nfrom before\n");
+    d.OnStartStop();
+    const auto lines = Lines(d.Log());
+    ASSERT_EQ(1u, lines.size()) << d.Log();
+    EXPECT_TRUE(std::regex_match(lines[0], kStartedHpc));
+    d.OnStartStop();
+  });
+}
+
+TEST(RunDialog, AFailedCheckStillStartsAndStops) {
+  RunInDialog([](HarnessDialog& d) {
+    d.SetEdit(IDC_CHECK_PERIOD, "400");
+    d.OnStartStop();
+    EXPECT_TRUE(d.running);
+    EXPECT_EQ(400u, d.checkPeriodSeconds);
+    d.SetEdit(IDC_START_DELAY, "not a number");
+    d.OnStartStop();
+    EXPECT_FALSE(d.running);
+    EXPECT_EQ(2u, Lines(d.Log()).size());
+  });
+}
+
+TEST(RunDialog, NoSampleBeforeTheDelayAndTheFirstMeasuresFromStart) {
+  RunInDialog([](HarnessDialog& d) {
+    d.SetEdit(IDC_START_DELAY, "1");
+    const DWORD before = GetTickCount();
+    d.OnStartStop();
+    const DWORD after = GetTickCount();
+    EXPECT_GE(d.firstSampleTick - before, 60000u);
+    EXPECT_LE(d.firstSampleTick - after, 60000u);
+
+    const std::string startLog = d.Log();
+    const uint64_t startTsc = d.lastTsc;
+    const int64_t startHpc = d.lastHpc;
+    ASSERT_NE(0u, startTsc);
+    d.OnSampleTimer();
+    EXPECT_EQ(startLog, d.Log());
+    EXPECT_EQ(startTsc, d.lastTsc);
+    EXPECT_EQ(startHpc, d.lastHpc);
+
+    // The delay is over: the first sample measures from Start's snapshot.
+    d.firstSampleTick = GetTickCount();
+    d.OnSampleTimer();
+    EXPECT_EQ(2u, Lines(d.Log()).size()) << d.Log();
+    EXPECT_GT(d.lastTsc, startTsc);
+    EXPECT_GT(d.lastHpc, startHpc);
+    d.OnStartStop();
+  });
+}
+
+TEST(RunDialog, SampleLineShapesFollowTheFieldsOfEachTick) {
+  RunInDialog([](HarnessDialog& d) {
+    d.firstSampleTick = GetTickCount();
+    d.OnSampleTimer();
+    d.availableMemory = 1;
+    d.OnSampleTimer();
+    d.availableMemory = 0;
+    d.useMmTimer = 1;
+    Sleep(50);
+    d.OnSampleTimer();
+    const auto lines = Lines(d.Log());
+    ASSERT_EQ(3u, lines.size()) << d.Log();
+    const std::regex clockOnly(R"(\d\d:\d\d:\d\d, [ \d]{3}\d+\.\d\d MHz)");
+    const std::regex withMemory(R"(\d\d:\d\d:\d\d, [ \d]{3}\d+\.\d\d MHz, \(\d+ K\))");
+    EXPECT_TRUE(std::regex_match(lines[0], clockOnly)) << lines[0];
+    EXPECT_TRUE(std::regex_match(lines[1], withMemory)) << lines[1];
+    EXPECT_TRUE(std::regex_match(lines[2], clockOnly)) << lines[2];
+    EXPECT_EQ(std::string::npos, lines[1].find(" (0 K)"));
+  });
+}
+
+TEST(RunDialog, AnyTimerIdCountsAsATick) {
+  RunInDialog([](HarnessDialog& d) {
+    d.firstSampleTick = GetTickCount();
+    // The harness swallows routed ticks; the dialog's own handler is asked directly.
+    LRESULT result = 1;
+    EXPECT_TRUE(d.MonitorDialog::RouteMessage(WM_TIMER, 4242, 0, result));
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(1u, Lines(d.Log()).size());
+  });
+}
+
+TEST(RunDialog, LeavingDuringARunStopsItFirstAndOnlyThen) {
+  RunInDialog([](HarnessDialog& d) {
+    d.FinishRunBeforeLeaving();
+    EXPECT_EQ("", d.Log());
+    d.OnStartStop();
+    d.FinishRunBeforeLeaving();
+    EXPECT_FALSE(d.running);
+    EXPECT_EQ("Start", ButtonText(d));
+    EXPECT_STREQ("Tervo", d.trayIcon.iconData.szTip);
+    const auto lines = Lines(d.Log());
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_TRUE(std::regex_match(lines[1], kStopped));
+    d.FinishRunBeforeLeaving();
+    EXPECT_EQ(2u, Lines(d.Log()).size());
+  });
+}
+
+TEST(RunDialog, TheLogKeepsEveryLineBeyondTheDefaultLimit) {
+  RunInDialog([](HarnessDialog& d) {
+    std::string expected;
+    for (int i = 0; i < 4000; ++i) {
+      const std::string line = "12:00:00, 2399.87 MHz, (12.5%), (" + std::to_string(i) + " K)\n";
+      d.AppendLogText(line.c_str());
+      expected += line;
+      // Wherever the user clicked, the next line goes to the end.
+      if (i == 1000) SendMessageA(d.logEdit, EM_SETSEL, 0, 10);
+    }
+    ASSERT_GT(expected.size(), 150000u);
+    EXPECT_EQ(expected, d.Log());
+  });
+}
