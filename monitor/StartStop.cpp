@@ -75,7 +75,9 @@ LRESULT MonitorDialog::OnStartStop() {
 }
 
 void MonitorDialog::AppendLogText(const char* text) {
-  const int length = GetWindowTextLengthA(logEdit);
+  // The control's own length in characters: the ANSI length of a long log costs
+  // a conversion of the whole text on every line.
+  const int length = GetWindowTextLengthW(logEdit);
   SendMessageA(logEdit, EM_SETSEL, static_cast<WPARAM>(length), length);
   SendMessageA(logEdit, EM_SCROLLCARET, 0, 0);
   SendMessageA(logEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
