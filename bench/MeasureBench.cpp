@@ -88,8 +88,8 @@ int Cost() {
   // The default calibration, its parts timed from within.
   const CalibrationTuning tuning;
   CalibrationTrace trace;
-  const ClockCalibration calibration = CalibrateClock(
-      tuning.divisor, tuning.mmDelayMs, tuning.affinityMask, tuning.sleepMs, &trace);
+  const ClockCalibration calibration =
+      CalibrateClock(tuning.divisor, tuning.mmDelayMs, tuning.affinityMask, tuning.sleepMs, &trace);
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   const auto ms = [&frequency](int64_t from, int64_t to) {
@@ -101,10 +101,11 @@ int Cost() {
   const double pauses = 2 * 12.0;
   const double own = frequencyWindow + spins + trace.mmWindowMs + pauses;
   std::printf("default calibration: %.1f ms\n", total);
-  std::printf("  frequency measurement: %.1f ms, of which the 400,000-CPUID window %.1f ms"
-              " (%.3f us per CPUID)\n",
-              ms(trace.afterPause, trace.afterFrequency), frequencyWindow,
-              frequencyWindow * 1000.0 / kFrequencyWindowSpins);
+  std::printf(
+      "  frequency measurement: %.1f ms, of which the 400,000-CPUID window %.1f ms"
+      " (%.3f us per CPUID)\n",
+      ms(trace.afterPause, trace.afterFrequency), frequencyWindow,
+      frequencyWindow * 1000.0 / kFrequencyWindowSpins);
   std::printf("  two spins of %u CPUIDs: %.1f and %.1f ms\n",
               SpinCount(calibration.tscHz, tuning.divisor),
               ms(trace.afterFrequency, trace.afterFirstSpin),

@@ -30,8 +30,8 @@ HRESULT MeasureTscFrequencyTraced(uint64_t* tscHz, CalibrationTrace* trace) {
       trace->frequencyWindowBegin = a;
       trace->frequencyWindowEnd = b;
     }
-    *tscHz = TscFrequency(TscDelta(t1, t0), static_cast<uint64_t>(frequency.QuadPart),
-                          HpcDelta(b, a));
+    *tscHz =
+        TscFrequency(TscDelta(t1, t0), static_cast<uint64_t>(frequency.QuadPart), HpcDelta(b, a));
     result = codes::kOk;
   }
   DropMeasurementPriority();

@@ -130,10 +130,10 @@ bool MonitorDialog::QueryNativeLoad(float* load) {
       !Query(querySystemInformation, kPerformanceInformation, performance, sizeof performance)) {
     return false;
   }
-  *load = NativeLoadPercent(ProcessLoadCounters().native,
-                            ReadAt<int64_t>(performance, kIdleTimeOffset),
-                            ReadAt<int64_t>(timeOfDay, kCurrentTimeOffset),
-                            ReadAt<uint8_t>(basic, kProcessorCountOffset));
+  *load =
+      NativeLoadPercent(ProcessLoadCounters().native, ReadAt<int64_t>(performance, kIdleTimeOffset),
+                        ReadAt<int64_t>(timeOfDay, kCurrentTimeOffset),
+                        ReadAt<uint8_t>(basic, kProcessorCountOffset));
   return true;
 }
 

@@ -10,11 +10,11 @@ namespace measure_seam {
 
 // Failures that can be switched on.
 enum Fault : uint32_t {
-  kNtQueryLookup = 0x01,     // "NtQuerySystemInformation" is not found
-  kNtQueryCall = 0x02,       // the query is found but every call fails
-  kMemStatusLookup = 0x04,   // "GlobalMemoryStatusEx" is not found
-  kMemStatusCall = 0x08,     // it is found but every call fails
-  kCreateThread = 0x10,      // the counting thread cannot be created
+  kNtQueryLookup = 0x01,    // "NtQuerySystemInformation" is not found
+  kNtQueryCall = 0x02,      // the query is found but every call fails
+  kMemStatusLookup = 0x04,  // "GlobalMemoryStatusEx" is not found
+  kMemStatusCall = 0x08,    // it is found but every call fails
+  kCreateThread = 0x10,     // the counting thread cannot be created
 };
 
 // Test hook: the environment variable SENTEL_TEST_FAULTS, read once on first

@@ -62,8 +62,8 @@ bool MmWindowOpen(uint32_t edgeMs, uint32_t nowMs, uint32_t windowMs) {
 double ComputeCpuClockMhz(const ClockSnapshot& previous, const ClockSnapshot& current,
                           bool useMmTimer, uint64_t tscHz, double tscPerHpcTick, double tscPerMs) {
   const uint64_t tscTicks = TscDelta(current.tsc, previous.tsc);
-  const uint64_t referenceTicks = useMmTimer ? MsDelta(current.mmTime, previous.mmTime)
-                                             : HpcDelta(current.hpc, previous.hpc);
+  const uint64_t referenceTicks =
+      useMmTimer ? MsDelta(current.mmTime, previous.mmTime) : HpcDelta(current.hpc, previous.hpc);
   const double ratio = useMmTimer ? tscPerMs : tscPerHpcTick;
   if (referenceTicks == 0 || !(ratio > 0.0)) return 0.0;
   const double ticksPerUnit = static_cast<double>(tscTicks) / static_cast<double>(referenceTicks);

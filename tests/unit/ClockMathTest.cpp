@@ -100,8 +100,7 @@ TEST(ClockMhz, MmTimerReference) {
 TEST(ClockMhz, PerformanceCounterReference) {
   const ClockSnapshot previous = Snapshot(0, 100, 0);
   const ClockSnapshot current = Snapshot(0, 300000100, 91500000000ull);
-  EXPECT_NEAR(3050.0, ComputeCpuClockMhz(previous, current, false, 3000000000u, 300.0, 0.0),
-              1e-9);
+  EXPECT_NEAR(3050.0, ComputeCpuClockMhz(previous, current, false, 3000000000u, 300.0, 0.0), 1e-9);
 }
 
 TEST(ClockMhz, CountersWrappingBetweenSnapshots) {

@@ -36,7 +36,8 @@ TEST(MeasureClock, SnapshotsAdvanceTogether) {
   Sleep(200);
   const ClockSnapshot second = TakeClockSnapshot();
   const double mmSeconds = MsDelta(second.mmTime, first.mmTime) / 1000.0;
-  const double hpcSeconds = static_cast<double>(HpcDelta(second.hpc, first.hpc)) / CounterFrequency();
+  const double hpcSeconds =
+      static_cast<double>(HpcDelta(second.hpc, first.hpc)) / CounterFrequency();
   EXPECT_GE(mmSeconds, 0.19);
   EXPECT_NEAR(mmSeconds, hpcSeconds, 0.01);
   EXPECT_GT(TscDelta(second.tsc, first.tsc), 0u);
