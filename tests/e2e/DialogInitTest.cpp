@@ -207,17 +207,22 @@ TEST_F(E2e, CalibrationRunsBeforeTheDialogIsShown) {
     run.WaitForExit();
     return static_cast<double>(shown.QuadPart - start.QuadPart) / frequency.QuadPart;
   };
-  // The first start in a fresh session pays for loading the platform's DLLs.
+  // The first start in a fresh session pays for loading the platform's DLLs,
+  // and the calibration's spins take longer while the machine is busy: the
+  // quickest of three starts each, taken in turn, stands for each case.
   timeToDialog(0);
-  const double without = std::min(timeToDialog(0), timeToDialog(0));
-  const double with = timeToDialog(2000);
+  double without = 1e9, with = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    without = std::min(without, timeToDialog(0));
+    with = std::min(with, timeToDialog(2000));
+  }
   ASSERT_GT(without, 0);
   ASSERT_GT(with, 0);
   RecordProperty("SecondsWithoutSleep", std::to_string(without));
   RecordProperty("SecondsWithSleep", std::to_string(with));
   std::printf("first visible dialog: %.3f s without, %.3f s with Sleeeep 2000\n", without, with);
   EXPECT_GE(with - without, 1.8);
-  EXPECT_LE(with - without, 4.0);
+  EXPECT_LE(with - without, 3.5);
 }
 
 TEST_F(E2e, DialogIsCentredInTheWorkArea) {
