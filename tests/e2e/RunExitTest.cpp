@@ -1,0 +1,71 @@
+// Leaving the program during a run: the run is stopped and saved first.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/Fixture.h"
+#include "tests/e2e/RunHelpers.h"
+
+using namespace e2e;
+using namespace e2e::runs;
+
+namespace {
+HWND StartSavingRun(HWND dialog) {
+  SetCheck(dialog, IDC_SAVE_ON_STOP, true);
+  Click(dialog, IDC_START_STOP);
+  if (!WaitForCaption(dialog, "Stop")) return nullptr;
+  if (!WaitForLogLines(dialog, 2, 10000)) return nullptr;
+  return dialog;
+}
+
+void PrepareRun() {
+  Settings::UseQuickCalibration();
+  Settings::SetDword("StartTime", 0);
+  Settings::SetDword("CheckTime", 1);
+  Settings::SetDword("CpuLoad", 0);
+}
+
+// The one file a Save on Stop wrote, which ends with the stopped line.
+void ExpectSavedRun(const std::string& folder) {
+  const auto files = ListFiles(folder, "log_*.txt");
+  ASSERT_EQ(1u, files.size());
+  const std::string bytes = ReadFileBytes(folder + files[0]);
+  EXPECT_TRUE(EveryLineEndsWithCrLf(bytes));
+  const auto lines = SplitLines(bytes);
+  ASSERT_GE(lines.size(), 5u) << bytes;
+  EXPECT_TRUE(std::regex_match(lines[2], std::regex(R"(started: .*\r)"))) << lines[2];
+  EXPECT_TRUE(std::regex_match(lines[3], std::regex(R"(\d\d:\d\d:\d\d, .* MHz\r)"))) << lines[3];
+  EXPECT_TRUE(std::regex_match(lines.back(), std::regex(R"(stopped: .*\r)"))) << lines.back();
+}
+}  // namespace
+
+TEST_F(E2e, EscapeDuringARunSavesTheStoppedRun) {
+  PrepareRun();
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_NE(nullptr, StartSavingRun(dialog));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(2u, program.WaitForExit());
+  ExpectSavedRun(folder);
+}
+
+TEST_F(E2e, TrayExitDuringARunSavesTheStoppedRun) {
+  PrepareRun();
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_NE(nullptr, StartSavingRun(dialog));
+  // The tray menu's Exit item sends the Exit button's command.
+  PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  ExpectSavedRun(folder);
+}
+
+TEST_F(E2e, EndOfSessionDuringARunSavesTheStoppedRun) {
+  PrepareRun();
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_NE(nullptr, StartSavingRun(dialog));
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  SendMessageTimeoutA(dialog, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+  EXPECT_TRUE(std::regex_match(LogLines(dialog).back(), kStoppedLine));
+  ExpectSavedRun(folder);
+}

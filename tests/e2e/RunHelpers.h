@@ -1,0 +1,181 @@
+// Helpers for driving monitoring runs from outside: the log edit's text and
+// lines, the run's controls, the files a save leaves, and a TSC frequency that
+// the test measures itself.
+#pragma once
+#include <windows.h>
+#include <intrin.h>
+
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/e2e/Driver.h"
+
+namespace e2e::runs {
+
+inline const std::regex kStartedLine(
+    R"(started: \d\d/\d\d/\d\d, (\d\d:\d\d:\d\d) \((MM timer|HPC) is used\))");
+inline const std::regex kStoppedLine(R"(stopped: \d\d/\d\d/\d\d, \d\d:\d\d:\d\d)");
+// Time, clock, then optionally load and memory, in that order.
+inline const std::regex kSampleLine(
+    R"((\d\d:\d\d:\d\d), ([ \d]{3}\d+\.\d\d) MHz(, \((\d+\.\d)%\))?(, \((\d+) K\))?)");
+inline const std::regex kHeader(
+    R"(Ondrel \(build: \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4}\) log file\.\r\n--\r\n)");
+
+// The TSC frequency in MHz against the performance counter over half a second.
+inline double MeasureTscMhz() {
+  LARGE_INTEGER frequency, q0, q1;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&q0);
+  const unsigned long long t0 = __rdtsc();
+  Sleep(500);
+  QueryPerformanceCounter(&q1);
+  const unsigned long long t1 = __rdtsc();
+  const double seconds =
+      static_cast<double>(q1.QuadPart - q0.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return static_cast<double>(t1 - t0) / seconds / 1e6;
+}
+
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t begin = 0;
+  for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  if (begin < text.size()) lines.push_back(text.substr(begin));
+  return lines;
+}
+
+inline std::string LogText(HWND dialog) { return ControlText(dialog, IDC_LOG); }
+inline std::vector<std::string> LogLines(HWND dialog) { return SplitLines(LogText(dialog)); }
+
+inline bool WaitForLogLines(HWND dialog, size_t count, DWORD timeoutMs) {
+  return WaitUntil([&] { return LogLines(dialog).size() >= count; }, timeoutMs);
+}
+
+inline void SetEditText(HWND dialog, int id, const char* text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+inline void SetCheck(HWND dialog, int id, bool checked) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED,
+                      0, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+// The command a click on a button of the dialog sends, also while it is hidden.
+inline void PostCommand(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+inline bool WaitForCaption(HWND dialog, const std::string& caption, DWORD timeoutMs = 15000) {
+  return WaitUntil([&] { return ControlText(dialog, IDC_START_STOP) == caption; }, timeoutMs);
+}
+
+inline std::string WithCrLf(const std::string& text) {
+  std::string converted;
+  for (char c : text) {
+    if (c == '\n') converted += '\r';
+    converted += c;
+  }
+  return converted;
+}
+
+// True when every line feed follows a carriage return and no CR is doubled.
+inline bool EveryLineEndsWithCrLf(const std::string& bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) return false;
+    if (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')) return false;
+  }
+  return true;
+}
+
+inline size_t CountOf(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+inline int SecondsOfDay(const std::string& hhmmss) {
+  return std::stoi(hhmmss.substr(0, 2)) * 3600 + std::stoi(hhmmss.substr(3, 2)) * 60 +
+         std::stoi(hhmmss.substr(6, 2));
+}
+
+// Closes a message box of the program by pressing its only (or first) button.
+inline void CloseMessageBox(HWND box) {
+  for (int id : {IDOK, IDYES, IDCANCEL, 2}) {
+    if (HWND button = GetDlgItem(box, id)) {
+      PostMessageA(button, BM_CLICK, 0, 0);
+      return;
+    }
+  }
+  PostMessageA(box, WM_CLOSE, 0, 0);
+}
+
+}  // namespace e2e::runs
+
+namespace e2e::runs {
+
+// The process's Save As dialog: the top-level dialog with the file name box.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+inline HWND FindSaveAsDialog(const Program& program) {
+  for (HWND window : program.TopLevelWindows()) {
+    if (IsWindowVisible(window) &&
+        (GetDlgItem(window, kFileNameCombo) != nullptr || GetDlgItem(window, kFileNameEdit))) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+inline HWND WaitForSaveAsDialog(const Program& program, DWORD timeoutMs = 20000) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindSaveAsDialog(program)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+inline HWND FileNameBox(HWND saveAs) {
+  HWND box = GetDlgItem(saveAs, kFileNameCombo);
+  return box != nullptr ? box : GetDlgItem(saveAs, kFileNameEdit);
+}
+
+// Types `path` as the file name and presses Save.
+inline void ConfirmSaveAs(HWND saveAs, const std::string& path) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(FileNameBox(saveAs), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+  PostMessageA(GetDlgItem(saveAs, IDOK), BM_CLICK, 0, 0);
+}
+
+// A message box of the process: a dialog with a static text that is neither the
+// main dialog nor a file dialog.
+inline std::optional<MessageBoxInfo> WaitForBox(const Program& program, DWORD timeoutMs) {
+  MessageBoxInfo box;
+  const bool found = WaitUntil(
+      [&] {
+        for (HWND window : program.TopLevelWindows()) {
+          if (!IsWindowVisible(window) || GetDlgItem(window, IDC_START_STOP) != nullptr) continue;
+          if (GetDlgItem(window, kFileNameCombo) != nullptr) continue;
+          HWND text = GetDlgItem(window, 0xFFFF);
+          if (text == nullptr) text = GetDlgItem(window, 100);
+          if (text == nullptr) continue;
+          box.window = window;
+          box.caption = WindowText(window);
+          box.text = WindowText(text);
+          return true;
+        }
+        return false;
+      },
+      timeoutMs);
+  if (!found) return std::nullopt;
+  return box;
+}
+
+}  // namespace e2e::runs
