@@ -20,7 +20,7 @@ void PushPending(DialogWindow* object) {
 }
 
 // Removes and returns the latest object registered by this thread, if any.
-DialogWindow* TakePending(DialogWindow* only = nullptr) {
+DialogWindow* TakePending(const DialogWindow* only = nullptr) {
   if (g_creationList == nullptr) return nullptr;
   DialogWindow* found = nullptr;
   EnterCriticalSection(&g_creationList->lock);

@@ -21,6 +21,8 @@ int RunProgram(HINSTANCE instance) {
   const SingleInstance singleInstance(ClaimSingleInstance(title.c_str()));
   if (!singleInstance) return 0;
 
+  // No window on purpose: the call only has user32 set up; its result means nothing.
+  // cppcheck-suppress nullPointer
   DefWindowProcA(nullptr, 0, 0, 0);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

@@ -45,7 +45,7 @@ bool MonitorDialog::ExchangeInt(int controlId, uint32_t& field, bool isSigned, b
       const HWND created = CreateUpDownControl(
           kSpinStyle, 0, 0, height, height, dialog, 0, ResourceModule(), edit,
           static_cast<int>(maximum), static_cast<int>(minimum), static_cast<int>(field));
-      SendMessageA(created, UDM_SETRANGE32, minimum, maximum);
+      SendMessageA(created, UDM_SETRANGE32, minimum, static_cast<LPARAM>(maximum));
       SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     ok = SetDlgItemInt(dialog, controlId, field, FALSE) != FALSE;

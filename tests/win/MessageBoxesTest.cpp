@@ -20,6 +20,8 @@ class WithLanguageModule {
     module_ = LoadLibraryA((folder + file).c_str());
     if (module_ != nullptr) SetResourceModule(module_);
   }
+  WithLanguageModule(const WithLanguageModule&) = delete;
+  WithLanguageModule& operator=(const WithLanguageModule&) = delete;
   ~WithLanguageModule() {
     SetResourceModule(nullptr);
     if (module_ != nullptr) FreeLibrary(module_);

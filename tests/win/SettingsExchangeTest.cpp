@@ -15,7 +15,7 @@
 namespace {
 using Dialog = testhost::Hosted<MonitorDialog>;
 
-HWND Item(MonitorDialog& d, int id) { return GetDlgItem(d.Window(), id); }
+HWND Item(const MonitorDialog& d, int id) { return GetDlgItem(d.Window(), id); }
 
 struct ChildSearch {
   const char* className;
