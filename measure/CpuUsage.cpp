@@ -1,5 +1,6 @@
 // The CPU load service: the native system query, or an idle-priority thread
 // whose count falls short of a full-speed count by the load.
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -36,6 +37,16 @@ constexpr ULONG kPerformanceInformationSize = 312;
 constexpr size_t kIdleTimeOffset = 0;
 
 constexpr uint32_t kCounterFull = 0xFFFFFFFFu;
+
+// Counting threads that may still read the dialog object.
+std::atomic<int> g_liveCountingThreads{0};
+constexpr DWORD kCountingThreadsGraceMs = 2000;
+
+// The last thing a counting thread does: after this it touches nothing of the dialog.
+[[noreturn]] void LeaveCountingThread() {
+  --g_liveCountingThreads;
+  ExitThread(0);
+}
 
 template <typename Value>
 Value ReadAt(const unsigned char* buffer, size_t offset) {
@@ -84,9 +95,11 @@ HRESULT MonitorDialog::Start() {
   DropMeasurementPriority();
 
   DWORD threadId = 0;
+  ++g_liveCountingThreads;
   const HANDLE thread =
       measure_seam::CreateCountingThread(&MonitorDialog::IdleCounterThread, this, &threadId);
   if (thread == nullptr) {
+    --g_liveCountingThreads;
     FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_CREATE_THREAD_FAILED), MB_OK | MB_ICONERROR);
     return FailureFromLastError(GetLastError());
   }
@@ -147,7 +160,7 @@ DWORD WINAPI MonitorDialog::IdleCounterThread(LPVOID monitorDialog) {
   for (;;) {
     run = dialog.idleRunGeneration;
     uint32_t claimed = dialog.idleRunClaimed;
-    if (claimed == run) ExitThread(0);
+    if (claimed == run) LeaveCountingThread();
     if (dialog.idleRunClaimed.compare_exchange_strong(claimed, run)) break;
   }
 
@@ -160,5 +173,22 @@ DWORD WINAPI MonitorDialog::IdleCounterThread(LPVOID monitorDialog) {
       dialog.idleWrapTick = GetTickCount();
     }
   }
-  ExitThread(0);
+  LeaveCountingThread();
+}
+
+int CountingThreadsAlive() { return g_liveCountingThreads; }
+
+void MonitorDialog::EndCountingThreads() {
+  // Every counting thread leaves at its next pass; wait until none reads this object.
+  idleThreadActive = 0;
+  ++idleRunGeneration;
+  if (g_liveCountingThreads > 0 && idleThreadId != 0) {
+    // At idle priority it might wait long for a turn on a busy machine.
+    if (HANDLE thread = OpenThread(THREAD_SET_INFORMATION, FALSE, idleThreadId)) {
+      SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
+      CloseHandle(thread);
+    }
+  }
+  const DWORD start = GetTickCount();
+  while (g_liveCountingThreads > 0 && GetTickCount() - start < kCountingThreadsGraceMs) Sleep(1);
 }

@@ -15,3 +15,5 @@ struct LoadCounters {
 };
 
 LoadCounters& ProcessLoadCounters();
+// Counting threads that have not yet left.
+int CountingThreadsAlive();

@@ -35,4 +35,4 @@ MonitorDialog::MonitorDialog()
       idleThreadId(0) {}
 
 // The tray icon removes itself as a member.
-MonitorDialog::~MonitorDialog() = default;
+MonitorDialog::~MonitorDialog() { EndCountingThreads(); }

@@ -37,6 +37,8 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   HRESULT Stop() override;
   HRESULT GetLoad(float* load) override;
   bool QueryNativeLoad(float* load);
+  // Makes every counting thread leave and waits (briefly) until none is left.
+  void EndCountingThreads();
   static DWORD WINAPI IdleCounterThread(LPVOID monitorDialog);
 
   // Memory probe (measure/MemoryProbe.cpp).

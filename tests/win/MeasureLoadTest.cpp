@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -288,4 +289,17 @@ TEST(MeasureSeam, FaultNamesFromTheEnvironmentList) {
   EXPECT_EQ(kNtQueryLookup | kCreateThread, ParseFaults("ntquery,createthread"));
   EXPECT_EQ(kNtQueryCall | kMemStatusLookup | kMemStatusCall,
             ParseFaults("ntquerycall,bogus,memstatus,memstatuscall"));
+}
+
+TEST(MeasureLoadLifetime, DestroyingTheDialogWaitsUntilNoCountingThreadReadsIt) {
+  auto dialog = std::make_unique<MonitorDialog>();
+  dialog->tscHz = kSmallTscHz;
+  dialog->useIdleThread = 1;
+  ASSERT_EQ(S_OK, dialog->Start());
+  ASSERT_EQ(S_OK, dialog->Stop());
+  ASSERT_EQ(S_OK, dialog->Start());  // a second thread, the first maybe still alive
+  ASSERT_GE(CountingThreadsAlive(), 1);
+  // Leaving during a run: no Stop before the object goes.
+  dialog.reset();
+  EXPECT_EQ(0, CountingThreadsAlive());
 }
