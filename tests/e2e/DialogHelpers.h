@@ -86,7 +86,15 @@ inline bool PopupMenuIsOpen(const Program& program) {
 // Opens the tray popup as a right click on the icon would, with the cursor at
 // `at`; returns the menu window once it is up and has the keyboard.
 inline HWND OpenTrayMenu(const Program& program, HWND dialog, POINT at = {400, 300}) {
-  SetCursorPos(at.x, at.y);
+  // Early in a fresh session the first move can be lost: move until it holds.
+  WaitUntil(
+      [&] {
+        SetCursorPos(at.x, at.y);
+        POINT now{};
+        GetCursorPos(&now);
+        return now.x == at.x && now.y == at.y;
+      },
+      5000);
   PostTrayNotify(dialog, WM_RBUTTONUP);
   return WaitForPopupMenu(program);
 }
