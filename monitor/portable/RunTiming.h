@@ -7,10 +7,12 @@
 // The start delay in milliseconds; the product wraps like the tick count.
 constexpr uint32_t StartDelayMs(uint32_t minutes) { return minutes * 60000u; }
 
-// The sample timer's period. A period of 0 (left by a failed check) runs at one
-// second rather than as fast as the platform's timer allows.
+// The sample timer's period; the product wraps at 32 bits. A period of 0 (left by
+// a failed check, or a huge one that wraps to 0) runs at one second rather than
+// as fast as the platform's timer allows.
 constexpr uint32_t TimerPeriodMs(uint32_t seconds) {
-  return seconds == 0 ? 1000u : seconds * 1000u;
+  const uint32_t period = seconds * 1000u;
+  return period == 0 ? 1000u : period;
 }
 
 // True once `now` has reached `deadline`. The wrapped difference is compared,

@@ -45,7 +45,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 std::string BuildFolder() {
-  char path[MAX_PATH];
+  char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   return ParentFolder(path);
 }

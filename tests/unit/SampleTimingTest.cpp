@@ -13,6 +13,8 @@ TEST(SampleTiming, TimerPeriodIsInSecondsAndZeroRunsAtOneSecond) {
   EXPECT_EQ(300000u, TimerPeriodMs(300));
   EXPECT_EQ(400000u, TimerPeriodMs(400));
   EXPECT_EQ(1000u, TimerPeriodMs(0));
+  EXPECT_EQ(1000u, TimerPeriodMs(536870912u));  // 536,870,912,000 ms wraps to exactly 0
+  EXPECT_EQ(4294967000u, TimerPeriodMs(4294967u));
 }
 
 TEST(SampleTiming, NoSampleBeforeTheDeadline) {
