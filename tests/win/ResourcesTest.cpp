@@ -9,7 +9,7 @@
 #include "res/resource.h"
 
 namespace {
-struct ControlSpec {
+struct ExpectedControl {
   int id;
   const char* className;
   const char* text;
@@ -18,7 +18,7 @@ struct ControlSpec {
 };
 
 // The main dialog's controls in tab order.
-const std::vector<ControlSpec> kMainDialog = {
+const std::vector<ExpectedControl> kMainDialog = {
     {-1, "Static", "Start delay:", {20, 10, 70, 8}, 0x50020000},
     {IDC_START_DELAY, "Edit", "", {90, 7, 40, 14}, 0x50810080},
     {-1, "Static", "min", {135, 10, 12, 8}, 0x50020000},
@@ -43,7 +43,7 @@ const std::vector<ControlSpec> kMainDialog = {
     {IDC_EXIT, "Button", "Exit", {243, 279, 50, 14}, 0x50010000},
 };
 
-const std::vector<ControlSpec> kAboutBox = {
+const std::vector<ExpectedControl> kAboutBox = {
     {-1, "Static", "", {7, 7, 20, 20}, 0x50000003},
     {-1, "Static", "Tervo Version 1.0\n\nCopyright (C) 2004 Brevane\nAll rights reserved.",
      {50, 7, 183, 33}, 0x50020000},
@@ -61,8 +61,8 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-// Creates the dialog without showing it and compares every control with `specs`.
-void ExpectTemplate(UINT id, const std::vector<ControlSpec>& specs, DWORD frameStyle,
+// Creates the dialog without showing it and compares every control with `controls`.
+void ExpectTemplate(UINT id, const std::vector<ExpectedControl>& controls, DWORD frameStyle,
                     const char* caption, int width, int height) {
   HWND dialog =
       CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, InertProc, 0);
@@ -79,28 +79,28 @@ void ExpectTemplate(UINT id, const std::vector<ControlSpec>& specs, DWORD frameS
   EXPECT_EQ(size.bottom, client.bottom);
 
   HWND child = GetWindow(dialog, GW_CHILD);
-  for (const ControlSpec& spec : specs) {
-    ASSERT_NE(nullptr, child) << spec.text;
+  for (const ExpectedControl& want : controls) {
+    ASSERT_NE(nullptr, child) << want.text;
     char className[32] = {};
     GetClassNameA(child, className, sizeof className);
-    EXPECT_STRCASEEQ(spec.className, className) << spec.text;
-    EXPECT_EQ(spec.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child)))) << spec.text;
-    if (spec.style != 0x50000003) {
-      EXPECT_EQ(spec.text, TextOf(child));
+    EXPECT_STRCASEEQ(want.className, className) << want.text;
+    EXPECT_EQ(want.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child)))) << want.text;
+    if (want.style != 0x50000003) {
+      EXPECT_EQ(want.text, TextOf(child));
     }
     // An edit's border becomes the sunken client edge of the 3D look.
     const bool clientEdge = GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
-    EXPECT_EQ(spec.style, static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) |
+    EXPECT_EQ(want.style, static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) |
                               (clientEdge ? WS_BORDER : 0))
-        << spec.text;
-    RECT expected{spec.position.left, spec.position.top, spec.position.left + spec.position.right,
-                  spec.position.top + spec.position.bottom};
+        << want.text;
+    RECT expected{want.position.left, want.position.top, want.position.left + want.position.right,
+                  want.position.top + want.position.bottom};
     MapDialogRect(dialog, &expected);
     RECT actual{};
     GetWindowRect(child, &actual);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(expected.left, actual.left) << spec.text;
-    EXPECT_EQ(expected.top, actual.top) << spec.text;
+    EXPECT_EQ(expected.left, actual.left) << want.text;
+    EXPECT_EQ(expected.top, actual.top) << want.text;
     child = GetWindow(child, GW_HWNDNEXT);
   }
   EXPECT_EQ(nullptr, child);
