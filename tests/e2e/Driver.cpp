@@ -45,13 +45,22 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 std::string BuildFolder() {
+  // The release check points the tests at an unpacked download instead.
   char path[MAX_PATH] = {};
+  const DWORD given = GetEnvironmentVariableA("SENTEL_PROGRAM_FOLDER", path, MAX_PATH);
+  if (given > 0 && given < MAX_PATH) {
+    std::string folder(path, given);
+    if (folder.back() != '\\') folder += '\\';
+    return folder;
+  }
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   return ParentFolder(path);
 }
 
 std::string MakeSandbox(const std::string& name) {
-  const std::string root = BuildFolder() + "..\\e2e-work\\";
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string root = ParentFolder(path) + "..\\e2e-work\\";
   CreateDirectoryA(root.c_str(), nullptr);
   const std::string folder = root + name + "\\";
   CreateDirectoryA(folder.c_str(), nullptr);
