@@ -85,3 +85,8 @@ foreach(module nostrings nodialog badtexts)
   add_dependencies(sentel_win_tests sentel_test_${module})
   add_dependencies(sentel_e2e sentel_test_${module})
 endforeach()
+
+# The soak run (bench/soak): not a test, a long run reported as figures.
+add_executable(sentel_soak bench/SoakRun.cpp tests/e2e/Driver.cpp)
+target_link_libraries(sentel_soak PRIVATE user32 advapi32 kernel32 psapi)
+add_dependencies(sentel_soak sentel)

@@ -1,0 +1,108 @@
+// The soak run: a long run at a 1 s period with load and memory, ended by Stop
+// with Save on Stop. Reports whether every line reached the file in order, and
+// the program's handle count and working set after the first minute and at the end.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "res/resource.h"
+#include "tests/e2e/Driver.h"
+
+using namespace e2e;
+
+namespace {
+struct Usage {
+  DWORD handles = 0;
+  SIZE_T workingSet = 0;
+};
+
+Usage Measure(HANDLE process) {
+  Usage usage;
+  GetProcessHandleCount(process, &usage.handles);
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+    usage.workingSet = counters.WorkingSetSize;
+  }
+  return usage;
+}
+
+int SecondsOfDay(const std::string& line) {
+  int h = 0, m = 0, s = 0;
+  if (std::sscanf(line.c_str(), "%2d:%2d:%2d,", &h, &m, &s) != 3) return -1;
+  return h * 3600 + m * 60 + s;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int minutes = argc > 1 ? std::atoi(argv[1]) : 30;
+  Settings::DeleteKey();
+  Settings::UseQuickCalibration();
+  Settings::SetDword("StartTime", 0);
+  Settings::SetDword("CheckTime", 1);
+  Settings::SetDword("CpuLoad", 1);
+  Settings::SetDword("MmTimer", 0);
+  Settings::SetDword("FreeMem", 1);
+  const std::string folder = MakeSandbox("Soak");
+  CopyInto(folder, "sentel.exe");
+
+  Program program;
+  if (!program.Launch(folder) || program.WaitForDialog() == nullptr) {
+    std::printf("soak: the dialog did not open\n");
+    return 1;
+  }
+  HWND dialog = program.Dialog();
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+                               program.ProcessId());
+  PostMessageA(dialog, WM_COMMAND, IDC_START_STOP, 0);
+  const DWORD start = GetTickCount();
+  Sleep(60 * 1000);
+  const Usage first = Measure(process);
+  const size_t firstLength = WindowText(GetDlgItem(dialog, IDC_LOG)).size();
+  while (GetTickCount() - start < static_cast<DWORD>(minutes) * 60 * 1000) Sleep(1000);
+  const Usage last = Measure(process);
+  const size_t lastLength = WindowText(GetDlgItem(dialog, IDC_LOG)).size();
+  PostMessageA(dialog, WM_COMMAND, IDC_START_STOP, 0);
+
+  std::string log;
+  WaitUntil(
+      [&] {
+        for (const std::string& name : ListFiles(folder, "log_*.txt")) {
+          log = ReadFileBytes(folder + name);
+          if (log.find("stopped: ") != std::string::npos) return true;
+        }
+        return false;
+      },
+      60000);
+  PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0);
+  const auto exitCode = program.WaitForExit(30000);
+
+  int samples = 0, outOfOrder = 0, previous = -1;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    const int second = SecondsOfDay(line);
+    if (second < 0) continue;
+    ++samples;
+    if (previous >= 0 && second < previous && !(previous > 86000 && second < 400)) ++outOfOrder;
+    previous = second;
+  }
+  std::printf("soak: %d min, %d sample lines in the file (expected about %d), %d out of order\n",
+              minutes, samples, minutes * 60, outOfOrder);
+  if (first.handles == 0 && last.handles == 0) {
+    std::printf("soak: handle counts: not reported for another process here\n");
+  } else {
+    std::printf("soak: handles %lu after 1 min, %lu at the end\n", first.handles, last.handles);
+  }
+  std::printf("soak: working set %.1f MB after 1 min, %.1f MB at the end; log text %zu -> %zu bytes\n",
+              first.workingSet / 1048576.0, last.workingSet / 1048576.0, firstLength, lastLength);
+  std::printf("soak: exit code %lu\n", exitCode ? *exitCode : 0xFFFFFFFFul);
+  CloseHandle(process);
+  Settings::DeleteKey();
+  const bool allLines = samples >= minutes * 60 - 5 && outOfOrder == 0;
+  const bool steady = last.handles <= first.handles;
+  return allLines && steady ? 0 : 1;
+}
