@@ -1,10 +1,10 @@
 #include "app/MessageBoxes.h"
 
-#include <cstdio>
 #include <string>
 
 #include "app/ResourceStrings.h"
 #include "app/portable/ErrorCodes.h"
+#include "app/portable/FormatText.h"
 #include "res/resource.h"
 
 namespace {
@@ -34,11 +34,7 @@ HRESULT ReportErrorCode(LPCSTR format, HRESULT code) {
   const std::string pattern = IS_INTRESOURCE(format)
                                   ? LoadFormatString(LOWORD(reinterpret_cast<ULONG_PTR>(format)))
                                   : std::string(format != nullptr ? format : "");
-  const int length = std::snprintf(nullptr, 0, pattern.c_str(), static_cast<unsigned long>(code));
-  std::string message(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-  if (length > 0) {
-    std::snprintf(message.data(), message.size() + 1, pattern.c_str(), static_cast<unsigned long>(code));
-  }
+  const std::string message = FormatText(pattern.c_str(), static_cast<unsigned long>(code));
   FatalErrorBox(message.c_str(), MB_OK | MB_ICONERROR);
   return code;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/portable/FormatText.h"
+
 // One reading of the local clock.
 struct LocalTime {
   unsigned year = 0;
@@ -12,13 +14,6 @@ struct LocalTime {
   unsigned minute = 0;
   unsigned second = 0;
 };
-
-// printf into a string of whatever length the result needs.
-std::string FormatText(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
 
 // "MM/DD/YY", every number zero-padded.
 std::string DateText(const LocalTime& time);

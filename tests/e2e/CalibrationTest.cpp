@@ -5,29 +5,26 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/common/TextLines.h"
 #include "tests/e2e/Fixture.h"
+#include "tests/e2e/RunHelpers.h"
 
 using namespace e2e;
+using namespace e2e::runs;
 
 namespace {
-// The measurement engine's test hook: its faults, set for the program launched
-// while the object lives.
-class FaultsForProgram {
- public:
-  explicit FaultsForProgram(const char* faults) {
-    SetEnvironmentVariableA("SENTEL_TEST_FAULTS", faults);
-  }
-  ~FaultsForProgram() { SetEnvironmentVariableA("SENTEL_TEST_FAULTS", nullptr); }
-  FaultsForProgram(const FaultsForProgram&) = delete;
-  FaultsForProgram& operator=(const FaultsForProgram&) = delete;
-};
-
-std::string Trimmed(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
+using test_text::Trimmed;
 
 void Answer(const MessageBoxInfo& box) { PostMessageA(box.window, WM_COMMAND, IDOK, 0); }
+
+// The next box is the fatal error with the program's text `id`; answers it.
+void ExpectFatalError(Program& program, UINT id) {
+  const auto box = program.WaitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ("Fatal Error", box->caption);
+  EXPECT_EQ(Trimmed(ProgramString(id)), Trimmed(box->text));
+  Answer(*box);
+}
 }  // namespace
 
 TEST_F(E2e, CalibrationPauseAppliesEvenWhenSettingsAreNotLoaded) {
@@ -60,31 +57,20 @@ TEST_F(E2e, MissingLoadQueryIsReportedAtStart) {
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   Click(dialog, IDC_START_STOP);
-  const auto box = program.WaitForMessageBox();
-  ASSERT_TRUE(box.has_value());
-  EXPECT_EQ("Fatal Error", box->caption);
-  EXPECT_EQ(Trimmed(ProgramString(IDS_MSG_NTQUERY_NOT_FOUND)), Trimmed(box->text));
-  Answer(*box);
+  ExpectFatalError(program, IDS_MSG_NTQUERY_NOT_FOUND);
   PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(2u, program.WaitForExit());
 }
 
 TEST_F(E2e, MissingMemoryStatusIsReportedAtTheSample) {
   const FaultsForProgram faults("memstatus");
-  Settings::UseQuickCalibration();
+  PrepareQuickRun(false);
   Settings::SetDword("CoolBits", 0x01 | 0x02);
-  Settings::SetDword("StartTime", 0);
-  Settings::SetDword("CheckTime", 1);
-  Settings::SetDword("CpuLoad", 0);
   Settings::SetDword("FreeMem", 1);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   Click(dialog, IDC_START_STOP);
-  const auto box = program.WaitForMessageBox();
-  ASSERT_TRUE(box.has_value());
-  EXPECT_EQ("Fatal Error", box->caption);
-  EXPECT_EQ(Trimmed(ProgramString(IDS_MSG_MEMSTATUS_NOT_FOUND)), Trimmed(box->text));
-  Answer(*box);
+  ExpectFatalError(program, IDS_MSG_MEMSTATUS_NOT_FOUND);
   Click(dialog, IDC_START_STOP);  // Stop
   // Samples until then may have opened further boxes.
   while (const auto next = program.WaitForMessageBox(1500)) Answer(*next);

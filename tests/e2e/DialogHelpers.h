@@ -59,28 +59,21 @@ inline void PressKey(WORD key, bool withAlt = false) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// The process's visible popup menu window, or null on time-out.
-inline HWND WaitForPopupMenu(const Program& program, DWORD timeoutMs = 10000) {
-  HWND menu = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND window : program.TopLevelWindows("#32768")) {
-          if (IsWindowVisible(window)) {
-            menu = window;
-            return true;
-          }
-        }
-        return false;
-      },
-      timeoutMs);
-  return menu;
+// The process's visible popup menu window, or null.
+inline HWND FindPopupMenu(const Program& program) {
+  for (HWND window : program.TopLevelWindows("#32768")) {
+    if (IsWindowVisible(window)) return window;
+  }
+  return nullptr;
 }
 
-inline bool PopupMenuIsOpen(const Program& program) {
-  for (HWND window : program.TopLevelWindows("#32768")) {
-    if (IsWindowVisible(window)) return true;
-  }
-  return false;
+inline bool PopupMenuIsOpen(const Program& program) { return FindPopupMenu(program) != nullptr; }
+
+// The popup menu once it is up, or null on time-out.
+inline HWND WaitForPopupMenu(const Program& program, DWORD timeoutMs = 10000) {
+  HWND menu = nullptr;
+  WaitUntil([&] { return (menu = FindPopupMenu(program)) != nullptr; }, timeoutMs);
+  return menu;
 }
 
 // Opens the tray popup as a right click on the icon would, with the cursor at
@@ -99,33 +92,22 @@ inline HWND OpenTrayMenu(const Program& program, HWND dialog, POINT at = {400, 3
   return WaitForPopupMenu(program);
 }
 
-// The About box of the program: a visible dialog with an OK button and the
-// icon static, other than the main dialog.
-inline HWND WaitForAboutBox(const Program& program, DWORD timeoutMs = 10000) {
-  HWND about = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND window : program.TopLevelWindows()) {
-          if (GetDlgItem(window, IDC_START_STOP) != nullptr || !IsWindowVisible(window)) continue;
-          if (GetDlgItem(window, IDOK) == nullptr) continue;
-          if (WindowText(window) != "About") continue;
-          about = window;
-          return true;
-        }
-        return false;
-      },
-      timeoutMs);
-  return about;
+// The About box of the program: a visible dialog captioned "About" with an OK
+// button, other than the main dialog; or null.
+inline HWND FindAboutBox(const Program& program) {
+  for (HWND window : program.TopLevelWindows()) {
+    if (GetDlgItem(window, IDC_START_STOP) != nullptr || !IsWindowVisible(window)) continue;
+    if (GetDlgItem(window, IDOK) != nullptr && WindowText(window) == "About") return window;
+  }
+  return nullptr;
 }
 
-inline bool HasVisibleAboutBox(const Program& program) {
-  for (HWND window : program.TopLevelWindows()) {
-    if (GetDlgItem(window, IDC_START_STOP) == nullptr && IsWindowVisible(window) &&
-        WindowText(window) == "About") {
-      return true;
-    }
-  }
-  return false;
+inline bool HasVisibleAboutBox(const Program& program) { return FindAboutBox(program) != nullptr; }
+
+inline HWND WaitForAboutBox(const Program& program, DWORD timeoutMs = 10000) {
+  HWND about = nullptr;
+  WaitUntil([&] { return (about = FindAboutBox(program)) != nullptr; }, timeoutMs);
+  return about;
 }
 
 // The window that has the keyboard focus in the program's dialog thread.

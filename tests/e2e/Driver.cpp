@@ -128,8 +128,8 @@ void Settings::DeleteKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
 
 void Settings::CreateKey() {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) == ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) == ERROR_SUCCESS) {
     RegCloseKey(key);
   }
 }
@@ -145,8 +145,8 @@ bool Settings::KeyExists() {
 
 void Settings::SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     return;
   }
   RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
@@ -285,6 +285,8 @@ std::optional<MessageBoxInfo> Program::WaitForMessageBox(DWORD timeoutMs) {
         for (HWND window : TopLevelWindows()) {
           if (window == dialog_ || GetDlgItem(window, IDC_START_STOP) != nullptr) continue;
           if (!IsWindowVisible(window)) continue;
+          // A file dialog carries statics too; its file-name combo (0x47C) tells it apart.
+          if (GetDlgItem(window, 0x47C) != nullptr) continue;
           // The message text is the static control 0xFFFF (100 in some versions).
           HWND text = GetDlgItem(window, 0xFFFF);
           if (text == nullptr) text = GetDlgItem(window, 100);

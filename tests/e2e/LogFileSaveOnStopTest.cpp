@@ -7,17 +7,8 @@
 using namespace e2e;
 using namespace e2e::runs;
 
-namespace {
-void PrepareRun() {
-  Settings::UseQuickCalibration();
-  Settings::SetDword("StartTime", 0);
-  Settings::SetDword("CheckTime", 1);
-  Settings::SetDword("CpuLoad", 1);
-}
-}  // namespace
-
 TEST_F(E2e, SaveOnStopWritesTheFrameAndTheLogWithCrLf) {
-  PrepareRun();
+  PrepareQuickRun(true);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_TRUE(IsChecked(dialog, IDC_SAVE_ON_STOP));
@@ -44,8 +35,7 @@ TEST_F(E2e, SaveOnStopWritesTheFrameAndTheLogWithCrLf) {
 }
 
 TEST_F(E2e, TwoSavesInOneSecondShareOneFileAndOneHeader) {
-  PrepareRun();
-  Settings::SetDword("CpuLoad", 0);
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   // Two runs posted back to back end within the same second nearly always;
@@ -76,7 +66,7 @@ TEST_F(E2e, TwoSavesInOneSecondShareOneFileAndOneHeader) {
 }
 
 TEST_F(E2e, CoolBitsBit1WritesNoFileAndReportsNothing) {
-  PrepareRun();
+  PrepareQuickRun(true);
   Settings::SetDword("CoolBits", 2);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
@@ -85,13 +75,12 @@ TEST_F(E2e, CoolBitsBit1WritesNoFileAndReportsNothing) {
   ASSERT_TRUE(WaitForLogLines(dialog, 2, 10000));
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
-  EXPECT_FALSE(WaitForBox(program, 2000).has_value());
+  EXPECT_FALSE(program.WaitForMessageBox(2000).has_value());
   EXPECT_TRUE(ListFiles(folder, "log_*").empty());
 }
 
 TEST_F(E2e, AFailedSaveOnStopIsReportedAndTheLogStays) {
-  PrepareRun();
-  Settings::SetDword("CpuLoad", 0);
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   Click(dialog, IDC_START_STOP);
@@ -115,7 +104,7 @@ TEST_F(E2e, AFailedSaveOnStopIsReportedAndTheLogStays) {
     CreateDirectoryA((folder + name).c_str(), nullptr);
   }
   PostCommand(dialog, IDC_START_STOP);
-  const auto box = WaitForBox(program, 10000);
+  const auto box = program.WaitForMessageBox(10000);
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ("Fatal Error", box->caption);
   EXPECT_EQ("Save log failed.\nError code=80004005\n", box->text);

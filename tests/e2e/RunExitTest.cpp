@@ -16,13 +16,6 @@ HWND StartSavingRun(HWND dialog) {
   return dialog;
 }
 
-void PrepareRun() {
-  Settings::UseQuickCalibration();
-  Settings::SetDword("StartTime", 0);
-  Settings::SetDword("CheckTime", 1);
-  Settings::SetDword("CpuLoad", 0);
-}
-
 // The one file a Save on Stop wrote, which ends with the stopped line.
 void ExpectSavedRun(const std::string& folder) {
   const auto files = ListFiles(folder, "log_*.txt");
@@ -38,7 +31,7 @@ void ExpectSavedRun(const std::string& folder) {
 }  // namespace
 
 TEST_F(E2e, EscapeDuringARunSavesTheStoppedRun) {
-  PrepareRun();
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_NE(nullptr, StartSavingRun(dialog));
@@ -48,7 +41,7 @@ TEST_F(E2e, EscapeDuringARunSavesTheStoppedRun) {
 }
 
 TEST_F(E2e, TrayExitDuringARunSavesTheStoppedRun) {
-  PrepareRun();
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_NE(nullptr, StartSavingRun(dialog));
@@ -59,7 +52,7 @@ TEST_F(E2e, TrayExitDuringARunSavesTheStoppedRun) {
 }
 
 TEST_F(E2e, EndOfSessionDuringARunSavesTheStoppedRun) {
-  PrepareRun();
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_NE(nullptr, StartSavingRun(dialog));

@@ -10,21 +10,10 @@
 using namespace e2e;
 using namespace e2e::runs;
 
-namespace {
-class ScopedFaults {
- public:
-  explicit ScopedFaults(const char* faults) { SetEnvironmentVariableA("SENTEL_TEST_FAULTS", faults); }
-  ~ScopedFaults() { SetEnvironmentVariableA("SENTEL_TEST_FAULTS", nullptr); }
-};
-}  // namespace
-
 TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
-  Settings::UseQuickCalibration();
-  Settings::SetDword("StartTime", 0);
-  Settings::SetDword("CheckTime", 1);
-  Settings::SetDword("CpuLoad", 1);
+  PrepareQuickRun(true);
   Settings::SetDword("FreeMem", 1);
-  const ScopedFaults faults("ntquerycall,memstatuscall");
+  const FaultsForProgram faults("ntquerycall,memstatuscall");
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
@@ -48,7 +37,7 @@ TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
   size_t loadBoxes = 0;
   size_t memoryBoxes = 0;
   std::set<HWND> closed;
-  while (auto box = WaitForBox(program, 3000)) {
+  while (auto box = program.WaitForMessageBox(3000)) {
     if (closed.count(box->window) != 0) continue;
     closed.insert(box->window);
     EXPECT_EQ("Fatal Error", box->caption);

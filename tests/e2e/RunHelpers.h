@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <intrin.h>
 
-#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/common/TextLines.h"
 #include "tests/e2e/Driver.h"
 
 namespace e2e::runs {
@@ -23,6 +23,27 @@ inline const std::regex kSampleLine(
     R"((\d\d:\d\d:\d\d), ([ \d]{3}\d+\.\d\d) MHz(, \((\d+\.\d)%\))?(, \((\d+) K\))?)");
 inline const std::regex kHeader(
     R"(Ondrel \(build: \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4}\) log file\.\r\n--\r\n)");
+
+// The measurement engine's test hook: its faults, set for the program launched
+// while the object lives.
+class FaultsForProgram {
+ public:
+  explicit FaultsForProgram(const char* faults) {
+    SetEnvironmentVariableA("SENTEL_TEST_FAULTS", faults);
+  }
+  ~FaultsForProgram() { SetEnvironmentVariableA("SENTEL_TEST_FAULTS", nullptr); }
+  FaultsForProgram(const FaultsForProgram&) = delete;
+  FaultsForProgram& operator=(const FaultsForProgram&) = delete;
+};
+
+// Settings for a quick run: the short calibration, no start delay and a sample
+// every second, with or without the load.
+inline void PrepareQuickRun(bool cpuLoad) {
+  Settings::UseQuickCalibration();
+  Settings::SetDword("StartTime", 0);
+  Settings::SetDword("CheckTime", 1);
+  Settings::SetDword("CpuLoad", cpuLoad ? 1 : 0);
+}
 
 // The TSC frequency in MHz against the performance counter over half a second.
 inline double MeasureTscMhz() {
@@ -38,15 +59,7 @@ inline double MeasureTscMhz() {
   return static_cast<double>(t1 - t0) / seconds / 1e6;
 }
 
-inline std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t begin = 0;
-  for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-    lines.push_back(text.substr(begin, end - begin));
-  }
-  if (begin < text.size()) lines.push_back(text.substr(begin));
-  return lines;
-}
+using test_text::SplitLines;
 
 inline std::string LogText(HWND dialog) { return ControlText(dialog, IDC_LOG); }
 inline std::vector<std::string> LogLines(HWND dialog) { return SplitLines(LogText(dialog)); }
@@ -63,8 +76,8 @@ inline void SetEditText(HWND dialog, int id, const char* text) {
 
 inline void SetCheck(HWND dialog, int id, bool checked) {
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED,
-                      0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  SendMessageTimeoutA(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0,
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
 // The command a click on a button of the dialog sends, also while it is hidden.
@@ -152,30 +165,6 @@ inline void ConfirmSaveAs(HWND saveAs, const std::string& path) {
   SendMessageTimeoutA(FileNameBox(saveAs), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
                       SMTO_ABORTIFHUNG, 5000, &ignored);
   PostMessageA(GetDlgItem(saveAs, IDOK), BM_CLICK, 0, 0);
-}
-
-// A message box of the process: a dialog with a static text that is neither the
-// main dialog nor a file dialog.
-inline std::optional<MessageBoxInfo> WaitForBox(const Program& program, DWORD timeoutMs) {
-  MessageBoxInfo box;
-  const bool found = WaitUntil(
-      [&] {
-        for (HWND window : program.TopLevelWindows()) {
-          if (!IsWindowVisible(window) || GetDlgItem(window, IDC_START_STOP) != nullptr) continue;
-          if (GetDlgItem(window, kFileNameCombo) != nullptr) continue;
-          HWND text = GetDlgItem(window, 0xFFFF);
-          if (text == nullptr) text = GetDlgItem(window, 100);
-          if (text == nullptr) continue;
-          box.window = window;
-          box.caption = WindowText(window);
-          box.text = WindowText(text);
-          return true;
-        }
-        return false;
-      },
-      timeoutMs);
-  if (!found) return std::nullopt;
-  return box;
 }
 
 }  // namespace e2e::runs

@@ -12,10 +12,7 @@ using namespace e2e::runs;
 namespace {
 // A run with every figure, the chosen reference and a one-second period.
 void PrepareRun(bool mmTimer) {
-  Settings::UseQuickCalibration();
-  Settings::SetDword("StartTime", 0);
-  Settings::SetDword("CheckTime", 1);
-  Settings::SetDword("CpuLoad", 1);
+  PrepareQuickRun(true);
   Settings::SetDword("FreeMem", 1);
   Settings::SetDword("MmTimer", mmTimer ? 1 : 0);
 }
@@ -177,8 +174,7 @@ TEST_F(E2e, TheStartDelayHoldsBackTheFirstSample) {
   std::smatch startedLine, firstSample;
   ASSERT_TRUE(std::regex_match(lines[0], startedLine, kStartedLine));
   ASSERT_TRUE(std::regex_match(lines[1], firstSample, kSampleLine)) << lines[1];
-  const int waited =
-      (SecondsOfDay(firstSample[1]) - SecondsOfDay(startedLine[1]) + 86400) % 86400;
+  const int waited = (SecondsOfDay(firstSample[1]) - SecondsOfDay(startedLine[1]) + 86400) % 86400;
   EXPECT_GE(waited, 60);
   EXPECT_LE(waited, 63);
   // The first figure covers the whole minute since Start, and is right.

@@ -8,13 +8,6 @@ using namespace e2e;
 using namespace e2e::runs;
 
 namespace {
-void PrepareRun() {
-  Settings::UseQuickCalibration();
-  Settings::SetDword("StartTime", 0);
-  Settings::SetDword("CheckTime", 1);
-  Settings::SetDword("CpuLoad", 0);
-}
-
 // A short run with one sample, not saved on Stop.
 bool RunOnce(HWND dialog) {
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
@@ -34,7 +27,7 @@ std::string HeaderOf(const std::string& bytes) {
 }  // namespace
 
 TEST_F(E2e, SaveAsWritesANewFileThenAppendsAfterTheOverwritePrompt) {
-  PrepareRun();
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_TRUE(RunOnce(dialog));
@@ -45,8 +38,7 @@ TEST_F(E2e, SaveAsWritesANewFileThenAppendsAfterTheOverwritePrompt) {
   HWND saveAs = WaitForSaveAsDialog(program);
   ASSERT_NE(nullptr, saveAs);
   // The proposal is a generated name in the program's folder, without extension.
-  EXPECT_TRUE(std::regex_search(WindowText(FileNameBox(saveAs)),
-                                std::regex(R"(log_\d{8}_\d{6}$)")))
+  EXPECT_TRUE(std::regex_search(WindowText(FileNameBox(saveAs)), std::regex(R"(log_\d{8}_\d{6}$)")))
       << WindowText(FileNameBox(saveAs));
   ConfirmSaveAs(saveAs, path);
   ASSERT_TRUE(WaitUntil([&] { return !ReadFileBytes(path).empty(); }, 10000));
@@ -63,7 +55,7 @@ TEST_F(E2e, SaveAsWritesANewFileThenAppendsAfterTheOverwritePrompt) {
   const std::string proposed = WindowText(FileNameBox(saveAs));
   EXPECT_NE(std::string::npos, proposed.find("my run.txt")) << proposed;
   PostMessageA(GetDlgItem(saveAs, IDOK), BM_CLICK, 0, 0);
-  const auto prompt = WaitForBox(program, 10000);
+  const auto prompt = program.WaitForMessageBox(10000);
   ASSERT_TRUE(prompt.has_value());
   ASSERT_NE(nullptr, GetDlgItem(prompt->window, IDYES)) << prompt->text;
   PostMessageA(GetDlgItem(prompt->window, IDYES), BM_CLICK, 0, 0);
@@ -77,7 +69,8 @@ TEST_F(E2e, SaveAsBeforeAnyRunSavesOnlyTheHeader) {
   ASSERT_NE(nullptr, dialog);
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
   PostCommand(dialog, IDC_SAVE_ON_STOP);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE)) != FALSE; }, 5000));
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE)) != FALSE; }, 5000));
   Click(dialog, IDC_SAVE);
   HWND saveAs = WaitForSaveAsDialog(program);
   ASSERT_NE(nullptr, saveAs);
@@ -90,7 +83,7 @@ TEST_F(E2e, SaveAsBeforeAnyRunSavesOnlyTheHeader) {
 }
 
 TEST_F(E2e, SaveAsIntoAMissingFolderReportsTheFailure) {
-  PrepareRun();
+  PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_TRUE(RunOnce(dialog));
@@ -99,7 +92,7 @@ TEST_F(E2e, SaveAsIntoAMissingFolderReportsTheFailure) {
   HWND saveAs = WaitForSaveAsDialog(program);
   ASSERT_NE(nullptr, saveAs);
   ConfirmSaveAs(saveAs, folder + "missing\\log.txt");
-  const auto box = WaitForBox(program, 10000);
+  const auto box = program.WaitForMessageBox(10000);
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ("Fatal Error", box->caption);
   EXPECT_EQ("Save log failed.\nError code=80004005\n", box->text);

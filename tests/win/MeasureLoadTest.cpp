@@ -15,9 +15,12 @@
 #include "measure/PlatformSeam.h"
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
-#include "tests/win/MeasureBoxWatcher.h"
+#include "tests/common/TextLines.h"
+#include "tests/win/MessageBoxWatcher.h"
 
 namespace {
+using test_text::Trimmed;
+
 // A full-speed run of 10,000 passes instead of one of tscHz / 200.
 constexpr uint64_t kSmallTscHz = 2000000;
 
@@ -50,11 +53,6 @@ class ThreadWatch {
   HANDLE handle_;
 };
 
-// Message texts without their closing line break, which boxes may drop.
-std::string Trimmed(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
 std::string Message(UINT id) { return Trimmed(LoadResourceString(id)); }
 
 // A query that finds nothing wrong with the first `successes` calls and then fails.
@@ -116,12 +114,12 @@ TEST_F(MeasureLoad, NativeStartFindsTheQueryAndReadsTheLoad) {
 
 TEST_F(MeasureLoad, NativeStartWithoutTheEntryShows56005) {
   const measure_seam::ScopedFaults faults(measure_seam::kNtQueryLookup);
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   dialog.useIdleThread = 0;
   const HRESULT result = dialog.Start();
   EXPECT_TRUE(codes::Failed(result));
   EXPECT_EQ(nullptr, dialog.querySystemInformation);
-  const auto seen = boxes.Seen();
+  const auto seen = boxes.Boxes();
   ASSERT_EQ(1u, seen.size());
   EXPECT_EQ("Fatal Error", seen[0].caption);
   EXPECT_EQ(Message(IDS_MSG_NTQUERY_NOT_FOUND), Trimmed(seen[0].text));
@@ -135,7 +133,7 @@ TEST_F(MeasureLoad, FailingQueryShows56006AndLeavesTheHistory) {
   ASSERT_EQ(S_OK, dialog.GetLoad(&load));
   const NativeLoadHistory before = ProcessLoadCounters().native;
 
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   // The third of the three queries fails.
   queryCallsLeft = 2;
   dialog.querySystemInformation = &CountedQuery;
@@ -144,7 +142,7 @@ TEST_F(MeasureLoad, FailingQueryShows56006AndLeavesTheHistory) {
   EXPECT_EQ(0.0f, load);
   EXPECT_EQ(before.prevIdleTime, ProcessLoadCounters().native.prevIdleTime);
   EXPECT_EQ(before.prevSystemTime, ProcessLoadCounters().native.prevSystemTime);
-  const auto seen = boxes.Seen();
+  const auto seen = boxes.Boxes();
   ASSERT_EQ(1u, seen.size());
   EXPECT_EQ("Fatal Error", seen[0].caption);
   EXPECT_EQ(Message(IDS_MSG_NTQUERY_FAILED), Trimmed(seen[0].text));
@@ -152,7 +150,7 @@ TEST_F(MeasureLoad, FailingQueryShows56006AndLeavesTheHistory) {
 
 TEST_F(MeasureLoad, QueryFaultFromTheSeamFailsEveryReading) {
   const measure_seam::ScopedFaults faults(measure_seam::kNtQueryCall);
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   dialog.useIdleThread = 0;
   ASSERT_EQ(S_OK, dialog.Start());
   float load = -1.0f;
@@ -161,11 +159,11 @@ TEST_F(MeasureLoad, QueryFaultFromTheSeamFailsEveryReading) {
   EXPECT_TRUE(codes::Failed(dialog.GetLoad(&load)));
   EXPECT_EQ(0.0f, load);
   EXPECT_TRUE(codes::Failed(dialog.GetLoad(&load)));
-  ASSERT_TRUE(Eventually([&boxes] { return boxes.Seen().size() == 2; }));
+  ASSERT_TRUE(Eventually([&boxes] { return boxes.Boxes().size() == 2; }));
 }
 
 TEST_F(MeasureLoad, NullLoadPointerTouchesNothing) {
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   dialog.useIdleThread = 1;
   ProcessLoadCounters().idleCount = 1234;
   dialog.idleWrapTick = 77;
@@ -175,7 +173,7 @@ TEST_F(MeasureLoad, NullLoadPointerTouchesNothing) {
   dialog.useIdleThread = 0;
   EXPECT_EQ(codes::kPointer, dialog.GetLoad(nullptr));
   Sleep(200);
-  EXPECT_TRUE(boxes.Seen().empty());
+  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(MeasureLoad, IdleReadingIsTheShareNotCounted) {
@@ -261,7 +259,7 @@ TEST_F(MeasureLoad, FullCounterRestartsTheCountAndItsInterval) {
 
 TEST_F(MeasureLoad, ThreadCreationFailureShows56001) {
   const measure_seam::ScopedFaults faults(measure_seam::kCreateThread);
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   dialog.useIdleThread = 1;
   dialog.idleCountsPerMs = 123.0;
   dialog.idleWrapTick = 456;
@@ -269,7 +267,7 @@ TEST_F(MeasureLoad, ThreadCreationFailureShows56001) {
   EXPECT_EQ(1, dialog.idleThreadActive);
   EXPECT_EQ(123.0, dialog.idleCountsPerMs);
   EXPECT_EQ(456u, dialog.idleWrapTick);
-  const auto seen = boxes.Seen();
+  const auto seen = boxes.Boxes();
   ASSERT_EQ(1u, seen.size());
   EXPECT_EQ("Fatal Error", seen[0].caption);
   EXPECT_EQ(Message(IDS_MSG_CREATE_THREAD_FAILED), Trimmed(seen[0].text));

@@ -9,13 +9,11 @@
 #include "measure/PlatformSeam.h"
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
-#include "tests/win/MeasureBoxWatcher.h"
+#include "tests/common/TextLines.h"
+#include "tests/win/MessageBoxWatcher.h"
 
 namespace {
-std::string Trimmed(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
+using test_text::Trimmed;
 
 uint64_t PlatformAvailableKb() {
   MEMORYSTATUSEX status{};
@@ -54,13 +52,13 @@ TEST(MeasureMemory, OlderFamilyReadsThePlainStatusWithoutLookup) {
 
 TEST(MeasureMemory, MissingEntryShows56007AndWritesZero) {
   const measure_seam::ScopedFaults faults(measure_seam::kMemStatusLookup);
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   MonitorDialog dialog;
   dialog.isNt = 1;
   uint64_t kilobytes = 12345;
   EXPECT_TRUE(codes::Failed(dialog.GetAvailableMemoryKb(&kilobytes)));
   EXPECT_EQ(0u, kilobytes);
-  const auto seen = boxes.Seen();
+  const auto seen = boxes.Boxes();
   ASSERT_EQ(1u, seen.size());
   EXPECT_EQ("Fatal Error", seen[0].caption);
   EXPECT_EQ(Trimmed(LoadResourceString(IDS_MSG_MEMSTATUS_NOT_FOUND)), Trimmed(seen[0].text));
@@ -69,7 +67,7 @@ TEST(MeasureMemory, MissingEntryShows56007AndWritesZero) {
 
 TEST(MeasureMemory, FailingCallShowsTheSameMessageAtEveryReading) {
   const measure_seam::ScopedFaults faults(measure_seam::kMemStatusCall);
-  MeasureBoxWatcher boxes;
+  MessageBoxWatcher boxes;
   MonitorDialog dialog;
   dialog.isNt = 1;
   for (int reading = 0; reading < 2; ++reading) {
@@ -77,9 +75,9 @@ TEST(MeasureMemory, FailingCallShowsTheSameMessageAtEveryReading) {
     EXPECT_TRUE(codes::Failed(dialog.GetAvailableMemoryKb(&kilobytes)));
     EXPECT_EQ(0u, kilobytes);
   }
-  const auto seen = boxes.Seen();
+  const auto seen = boxes.Boxes();
   ASSERT_EQ(2u, seen.size());
-  for (const SeenBox& box : seen) {
+  for (const MessageBoxWatcher::Seen& box : seen) {
     EXPECT_EQ(Trimmed(LoadResourceString(IDS_MSG_MEMSTATUS_NOT_FOUND)), Trimmed(box.text));
   }
 }

@@ -1,8 +1,11 @@
-// Closes the message boxes that the code under test shows, and records them.
+// Answers the message boxes of this process from a second thread and records
+// what they showed, so that a test can run code that calls MessageBoxA.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,36 +15,45 @@ class MessageBoxWatcher {
   struct Seen {
     std::string caption;
     std::string text;
+    int buttons = 0;
     bool hasOk = false, hasYes = false, hasNo = false;
   };
 
-  // Presses `button` in every box of this process as it appears.
+  // Presses `button` in every box as it appears, or OK where the box lacks it.
   explicit MessageBoxWatcher(int button = IDOK) : button_(button), thread_([this] { Run(); }) {}
   ~MessageBoxWatcher() {
     stop_ = true;
     thread_.join();
   }
+  MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+  MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
   std::vector<Seen> Boxes() {
-    std::vector<Seen> copy;
-    Lock();
-    copy = seen_;
-    Unlock();
-    return copy;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
   }
 
  private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM param) {
-    auto* self = reinterpret_cast<MessageBoxWatcher*>(param);
+  static HWND TextControl(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text != nullptr ? text : GetDlgItem(box, 100);
+  }
+  static BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     char name[16] = {};
     GetClassNameA(window, name, sizeof name);
-    if (process == GetCurrentProcessId() && strcmp(name, "#32770") == 0 &&
-        IsWindowVisible(window)) {
-      HWND text = GetDlgItem(window, 0xFFFF);
-      if (text == nullptr) text = GetDlgItem(window, 100);
-      if (text != nullptr) self->found_ = window;
+    if (process == GetCurrentProcessId() && std::strcmp(name, "#32770") == 0 &&
+        IsWindowVisible(window) && TextControl(window) != nullptr) {
+      *reinterpret_cast<HWND*>(param) = window;
+      return FALSE;
     }
+    return TRUE;
+  }
+  static BOOL CALLBACK CountButton(HWND child, LPARAM param) {
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Button") == 0) ++*reinterpret_cast<int*>(param);
     return TRUE;
   }
   static std::string Text(HWND window) {
@@ -49,40 +61,39 @@ class MessageBoxWatcher {
     SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
     return buffer;
   }
+  static Seen Read(HWND box) {
+    Seen seen;
+    seen.caption = Text(box);
+    seen.text = Text(TextControl(box));
+    EnumChildWindows(box, CountButton, reinterpret_cast<LPARAM>(&seen.buttons));
+    seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
+    seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
+    seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
+    return seen;
+  }
   void Run() {
     while (!stop_) {
-      found_ = nullptr;
-      EnumWindows(Collect, reinterpret_cast<LPARAM>(this));
-      if (found_ != nullptr && found_ != last_) {
-        Seen box;
-        box.caption = Text(found_);
-        HWND text = GetDlgItem(found_, 0xFFFF);
-        box.text = Text(text != nullptr ? text : GetDlgItem(found_, 100));
-        box.hasOk = GetDlgItem(found_, IDOK) != nullptr;
-        box.hasYes = GetDlgItem(found_, IDYES) != nullptr;
-        box.hasNo = GetDlgItem(found_, IDNO) != nullptr;
-        Lock();
-        seen_.push_back(box);
-        Unlock();
-        last_ = found_;
-        // The chosen button where the box has it, else OK.
-        HWND button = GetDlgItem(found_, button_);
-        if (button == nullptr) button = GetDlgItem(found_, IDOK);
+      HWND box = nullptr;
+      EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+      if (box != nullptr) {
+        const Seen seen = Read(box);
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          seen_.push_back(seen);
+        }
+        HWND button = GetDlgItem(box, button_);
+        if (button == nullptr) button = GetDlgItem(box, IDOK);
         PostMessageA(button, BM_CLICK, 0, 0);
+        // Let the box go before looking again, so that it is not counted twice.
+        for (int i = 0; i < 200 && IsWindow(box) && !stop_; ++i) Sleep(10);
       }
       Sleep(10);
     }
   }
-  void Lock() {
-    while (busy_.exchange(true)) Sleep(0);
-  }
-  void Unlock() { busy_ = false; }
 
   int button_;
   std::atomic<bool> stop_{false};
-  std::atomic<bool> busy_{false};
-  HWND found_ = nullptr;
-  HWND last_ = nullptr;
+  std::mutex mutex_;
   std::vector<Seen> seen_;
   std::thread thread_;
 };

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
@@ -52,7 +51,8 @@ class HarnessDialog : public MonitorDialog {
   }
   std::string Text(HWND control) const {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
     return text;
   }
   std::string Log() const { return Text(logEdit); }
@@ -64,8 +64,8 @@ class HarnessDialog : public MonitorDialog {
 
 inline void SetSetting(const char* name, DWORD value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     return;
   }
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
@@ -80,16 +80,6 @@ inline void RunInDialog(const std::function<void(HarnessDialog&)>& body) {
   HarnessDialog dialog(body);
   dialog.RunModal(GetModuleHandleA(nullptr), IDD_MONITOR, nullptr);
   RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-}
-
-inline std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t begin = 0;
-  for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-    lines.push_back(text.substr(begin, end - begin));
-  }
-  if (begin < text.size()) lines.push_back(text.substr(begin));
-  return lines;
 }
 
 // A fresh folder under the temporary directory.
@@ -111,12 +101,13 @@ inline std::string MakeTempFolder(const char* name) {
 
 inline std::string ReadBytes(const std::string& path) {
   std::string bytes;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char buffer[65536];
   DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
   CloseHandle(file);
   return bytes;
 }

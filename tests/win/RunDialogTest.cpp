@@ -3,11 +3,12 @@
 
 #include <regex>
 
+#include "tests/common/TextLines.h"
 #include "tests/win/RunDialogHarness.h"
 
 using run_harness::HarnessDialog;
-using run_harness::Lines;
 using run_harness::RunInDialog;
+using test_text::SplitLines;
 
 namespace {
 const std::regex kStartedHpc(R"(started: \d\d/\d\d/\d\d, \d\d:\d\d:\d\d \(HPC is used\))");
@@ -38,7 +39,7 @@ TEST(RunDialog, StartAndStopFlipEveryPieceOfTheRunState) {
     EXPECT_STREQ("Tervo", d.trayIcon.iconData.szTip);
 
     // Start followed at once by Stop: exactly the started and the stopped line.
-    const auto lines = Lines(d.Log());
+    const auto lines = SplitLines(d.Log());
     ASSERT_EQ(2u, lines.size()) << d.Log();
     EXPECT_TRUE(std::regex_match(lines[0], kStartedHpc)) << lines[0];
     EXPECT_TRUE(std::regex_match(lines[1], kStopped)) << lines[1];
@@ -58,7 +59,7 @@ TEST(RunDialog, SaveOnStopKeepsSaveDisabledAndCoolBitsKeepsTheDialogVisible) {
     d.OnStartStop();
     EXPECT_FALSE(IsWindowEnabled(d.saveButton));
     EXPECT_TRUE(IsWindowEnabled(d.exitButton));
-    EXPECT_TRUE(std::regex_match(Lines(d.Log()).at(0), kStartedMm)) << d.Log();
+    EXPECT_TRUE(std::regex_match(SplitLines(d.Log()).at(0), kStartedMm)) << d.Log();
   });
 }
 
@@ -66,7 +67,7 @@ TEST(RunDialog, StartEmptiesThePreviousLog) {
   RunInDialog([](HarnessDialog& d) {
     SetWindowTextA(d.logEdit, "left over\nfrom before\n");
     d.OnStartStop();
-    const auto lines = Lines(d.Log());
+    const auto lines = SplitLines(d.Log());
     ASSERT_EQ(1u, lines.size()) << d.Log();
     EXPECT_TRUE(std::regex_match(lines[0], kStartedHpc));
     d.OnStartStop();
@@ -82,7 +83,7 @@ TEST(RunDialog, AFailedCheckStillStartsAndStops) {
     d.SetEdit(IDC_START_DELAY, "not a number");
     d.OnStartStop();
     EXPECT_FALSE(d.running);
-    EXPECT_EQ(2u, Lines(d.Log()).size());
+    EXPECT_EQ(2u, SplitLines(d.Log()).size());
   });
 }
 
@@ -107,7 +108,7 @@ TEST(RunDialog, NoSampleBeforeTheDelayAndTheFirstMeasuresFromStart) {
     // The delay is over: the first sample measures from Start's snapshot.
     d.firstSampleTick = GetTickCount();
     d.OnSampleTimer();
-    EXPECT_EQ(2u, Lines(d.Log()).size()) << d.Log();
+    EXPECT_EQ(2u, SplitLines(d.Log()).size()) << d.Log();
     EXPECT_GT(d.lastTsc, startTsc);
     EXPECT_GT(d.lastHpc, startHpc);
     d.OnStartStop();
@@ -124,7 +125,7 @@ TEST(RunDialog, SampleLineShapesFollowTheFieldsOfEachTick) {
     d.useMmTimer = 1;
     Sleep(50);
     d.OnSampleTimer();
-    const auto lines = Lines(d.Log());
+    const auto lines = SplitLines(d.Log());
     ASSERT_EQ(3u, lines.size()) << d.Log();
     const std::regex clockOnly(R"(\d\d:\d\d:\d\d, [ \d]{3}\d+\.\d\d MHz)");
     const std::regex withMemory(R"(\d\d:\d\d:\d\d, [ \d]{3}\d+\.\d\d MHz, \(\d+ K\))");
@@ -142,7 +143,7 @@ TEST(RunDialog, AnyTimerIdCountsAsATick) {
     LRESULT result = 1;
     EXPECT_TRUE(d.MonitorDialog::RouteMessage(WM_TIMER, 4242, 0, result));
     EXPECT_EQ(0, result);
-    EXPECT_EQ(1u, Lines(d.Log()).size());
+    EXPECT_EQ(1u, SplitLines(d.Log()).size());
   });
 }
 
@@ -155,11 +156,11 @@ TEST(RunDialog, LeavingDuringARunStopsItFirstAndOnlyThen) {
     EXPECT_FALSE(d.running);
     EXPECT_EQ("Start", ButtonText(d));
     EXPECT_STREQ("Tervo", d.trayIcon.iconData.szTip);
-    const auto lines = Lines(d.Log());
+    const auto lines = SplitLines(d.Log());
     ASSERT_EQ(2u, lines.size());
     EXPECT_TRUE(std::regex_match(lines[1], kStopped));
     d.FinishRunBeforeLeaving();
-    EXPECT_EQ(2u, Lines(d.Log()).size());
+    EXPECT_EQ(2u, SplitLines(d.Log()).size());
   });
 }
 
