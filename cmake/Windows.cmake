@@ -90,3 +90,6 @@ endforeach()
 add_executable(sentel_soak bench/SoakRun.cpp tests/e2e/Driver.cpp)
 target_link_libraries(sentel_soak PRIVATE user32 advapi32 kernel32 psapi)
 add_dependencies(sentel_soak sentel)
+
+# Holds the Wine session's desktop open between tests (scripts/test starts it).
+add_executable(sentel_desktop_keeper WIN32 tests/support/DesktopKeeper.cpp)

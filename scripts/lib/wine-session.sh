@@ -1,6 +1,7 @@
 # Sourced by the scripts that run Windows programs: a private Xvfb display (unless
 # one is given), a private Wine prefix, and a trap that stops both again.
-#   wine_session_start PREFIX [headless]   wine_session_stop
+#   wine_session_start PREFIX [headless]   wine_session_keep_desktop KEEPER_EXE
+#   wine_session_stop
 
 wine_session_start() {
   local prefix=$1 headless=${2:-}
@@ -38,6 +39,14 @@ wine_session_start() {
   # Start Wine's background services now, with their output away from any pipe a
   # test runner waits on.
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# Starts a process that stays on the desktop until the session stops, so that
+# the desktop and its notification area live from one program to the next.
+wine_session_keep_desktop() {
+  local keeper=$1
+  [ -f "$keeper" ] || return 0
+  wine "$keeper" >/dev/null 2>&1 </dev/null &
 }
 
 wine_session_stop() {
