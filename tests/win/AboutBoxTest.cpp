@@ -13,7 +13,9 @@
 #include "tests/win/DialogTestHost.h"
 
 namespace {
-constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
+using testhost::kSettingsKey;
+using testhost::MenuText;
+using testhost::SetSetting;
 
 HWND WaitForAbout() {
   return testhost::WaitForWindow("#32770", 10000,
@@ -39,21 +41,6 @@ struct AboutWatch {
  private:
   std::thread thread_;
 };
-
-void SetSetting(const char* name, DWORD value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-  }
-}
-
-std::string MenuText(HMENU menu, UINT position) {
-  char text[128] = {};
-  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-  return text;
-}
 }  // namespace
 
 TEST(AboutBox, AnyStandardButtonIdEndsIt) {

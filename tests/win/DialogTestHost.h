@@ -95,6 +95,25 @@ inline HWND WaitForWindow(const char* className, DWORD timeoutMs,
   return search.found;
 }
 
+// The program's settings key under HKEY_CURRENT_USER.
+constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
+
+inline void SetSetting(const char* name, DWORD value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+inline std::string MenuText(HMENU menu, UINT position) {
+  char text[128] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
 inline std::string TextOf(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);

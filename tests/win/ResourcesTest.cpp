@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/win/DialogTestHost.h"
 
 namespace {
+using testhost::MenuText;
+using testhost::TextOf;
+
 struct ExpectedControl {
   int id;
   const char* className;
@@ -55,12 +59,6 @@ INT_PTR CALLBACK InertProc(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;
 }
 
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 // Creates the dialog without showing it and compares every control with `controls`.
 void ExpectTemplate(UINT id, const std::vector<ExpectedControl>& controls, DWORD frameStyle,
                     const char* caption, int width, int height) {
@@ -105,12 +103,6 @@ void ExpectTemplate(UINT id, const std::vector<ExpectedControl>& controls, DWORD
   }
   EXPECT_EQ(nullptr, child);
   DestroyWindow(dialog);
-}
-
-std::string MenuText(HMENU menu, UINT position) {
-  char text[64] = {};
-  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-  return text;
 }
 }  // namespace
 

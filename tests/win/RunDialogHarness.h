@@ -8,10 +8,12 @@
 
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
+#include "tests/win/DialogTestHost.h"
 
 namespace run_harness {
 
-constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
+using testhost::kSettingsKey;
+using testhost::SetSetting;
 
 class HarnessDialog : public MonitorDialog {
  public:
@@ -61,16 +63,6 @@ class HarnessDialog : public MonitorDialog {
   static constexpr UINT kRunBody = WM_APP + 17;
   std::function<void(HarnessDialog&)> body_;
 };
-
-inline void SetSetting(const char* name, DWORD value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
-}
 
 // The dialog with a calibration of a few milliseconds and default settings.
 inline void RunInDialog(const std::function<void(HarnessDialog&)>& body) {
