@@ -1,7 +1,6 @@
 #include "app/AboutBox.h"
 
 #include "app/ResourceStrings.h"
-#include "monitor/MonitorDialog.h"
 #include "res/resource.h"
 
 bool AboutBox::RouteMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -22,10 +21,3 @@ bool AboutBox::RouteMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result
 }
 
 INT_PTR AboutBox::Run(HWND owner) { return RunModal(ResourceModule(), IDD_ABOUTBOX, owner); }
-
-LRESULT MonitorDialog::OnAbout() {
-  AboutBox box;
-  // Normally the main dialog; a tray click has made it the foreground window.
-  box.Run(GetActiveWindow());
-  return 0;
-}

@@ -1,29 +1,30 @@
 #include "app/DialogWindow.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "app/CriticalSection.h"
 #include "app/portable/DialogAnswer.h"
 
 namespace {
 // Objects waiting for their window, one per creating thread.
 struct CreationList {
-  CRITICAL_SECTION lock;
+  CriticalSection lock;
   std::vector<std::pair<DWORD, DialogWindow*>> pending;
 };
-CreationList* g_creationList = nullptr;
+std::unique_ptr<CreationList> g_creationList;
 
 void PushPending(DialogWindow* object) {
-  EnterCriticalSection(&g_creationList->lock);
+  const CriticalSectionLock hold(g_creationList->lock);
   g_creationList->pending.emplace_back(GetCurrentThreadId(), object);
-  LeaveCriticalSection(&g_creationList->lock);
 }
 
 // Removes and returns the latest object registered by this thread, if any.
 DialogWindow* TakePending(const DialogWindow* only = nullptr) {
   if (g_creationList == nullptr) return nullptr;
   DialogWindow* found = nullptr;
-  EnterCriticalSection(&g_creationList->lock);
+  const CriticalSectionLock hold(g_creationList->lock);
   auto& pending = g_creationList->pending;
   for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
     if (it->first == GetCurrentThreadId() && (only == nullptr || it->second == only)) {
@@ -32,21 +33,13 @@ DialogWindow* TakePending(const DialogWindow* only = nullptr) {
       break;
     }
   }
-  LeaveCriticalSection(&g_creationList->lock);
   return found;
 }
 }  // namespace
 
-FrameworkModule::FrameworkModule(HINSTANCE) {
-  g_creationList = new CreationList();
-  InitializeCriticalSection(&g_creationList->lock);
-}
+FrameworkModule::FrameworkModule(HINSTANCE) { g_creationList = std::make_unique<CreationList>(); }
 
-FrameworkModule::~FrameworkModule() {
-  DeleteCriticalSection(&g_creationList->lock);
-  delete g_creationList;
-  g_creationList = nullptr;
-}
+FrameworkModule::~FrameworkModule() { g_creationList.reset(); }
 
 DialogWindow::~DialogWindow() {
   if (window_ != nullptr) SetWindowLongPtrA(window_, DWLP_USER, 0);
@@ -65,8 +58,7 @@ INT_PTR DialogWindow::RunModal(HINSTANCE resources, UINT templateId, HWND owner)
   return result;
 }
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));
   if (self == nullptr) {
     self = TakePending();

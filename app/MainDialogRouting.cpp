@@ -3,6 +3,7 @@
 // after windows.h
 #include <mmsystem.h>
 
+#include "app/AboutBox.h"
 #include "app/Startup.h"
 #include "app/portable/Centering.h"
 #include "monitor/MonitorDialog.h"
@@ -12,9 +13,9 @@ namespace {
 // A route matches a message (fixed, or registered at run time) and, for
 // WM_COMMAND, a command id taken from the low word of wParam.
 struct Route {
-  UINT message;                          // 0: use `registered`
+  UINT message;  // 0: use `registered`
   UINT (*registered)(const MonitorDialog&);
-  int commandId;                         // -1: any
+  int commandId;  // -1: any
   bool (*handle)(MonitorDialog&, WPARAM, LPARAM, LRESULT&);
 };
 
@@ -30,25 +31,52 @@ bool HandleExit(MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {
 
 const Route kRoutes[] = {
     {WM_INITDIALOG, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnInitDialog(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnInitDialog();
+       return true;
+     }},
     {WM_COMMAND, nullptr, IDCANCEL, HandleExit},
     {WM_COMMAND, nullptr, IDC_EXIT, HandleExit},
     {WM_COMMAND, nullptr, IDC_SAVE_ON_STOP,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnSaveOnStop(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnSaveOnStop();
+       return true;
+     }},
     {WM_COMMAND, nullptr, IDC_SAVE,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnSaveLog(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnSaveLog();
+       return true;
+     }},
     {WM_COMMAND, nullptr, IDC_START_STOP,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnStartStop(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnStartStop();
+       return true;
+     }},
     {WM_COMMAND, nullptr, ID_TRAY_SHOW,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnShow(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnShow();
+       return true;
+     }},
     {WM_COMMAND, nullptr, ID_APP_ABOUT,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnAbout(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnAbout();
+       return true;
+     }},
     {WM_SYSCOMMAND, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) { r = 0; return d.OnSysCommand(w); }},
+     [](MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {
+       r = 0;
+       return d.OnSysCommand(w);
+     }},
     {WM_TIMER, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnSampleTimer(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnSampleTimer();
+       return true;
+     }},
     {WM_HELP, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) { r = d.OnHelp(); return true; }},
+     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+       r = d.OnHelp();
+       return true;
+     }},
     {0, TrayMessage, kAnyCommand,
      [](MonitorDialog& d, WPARAM w, LPARAM l, LRESULT& r) {
        r = d.trayIcon.OnTrayNotify(w, l);
@@ -60,11 +88,9 @@ const Route kRoutes[] = {
        r = 0;
        return true;
      }},
-    // Windows is ending the session: a run in progress is stopped first, as on Exit.
     {WM_ENDSESSION, nullptr, kAnyCommand,
      [](MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {
-       if (w) d.FinishRunBeforeLeaving();
-       r = 0;
+       r = d.OnEndSession(w != 0);
        return true;
      }},
 };
@@ -85,9 +111,27 @@ bool MonitorDialog::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
 
 LRESULT MonitorDialog::OnExit(UINT commandId) {
   FinishRunBeforeLeaving();
-  timeEndPeriod(1);
+  if (!leavingSession) timeEndPeriod(1);
   SaveSettings();
   EndDialog(Window(), static_cast<INT_PTR>(commandId));
+  return 0;
+}
+
+// Windows is ending the session and may end the process once this returns:
+// what Exit does but end the dialog, so that nothing of the run or the settings is lost.
+LRESULT MonitorDialog::OnEndSession(bool ending) {
+  if (!ending || leavingSession) return 0;
+  leavingSession = true;
+  FinishRunBeforeLeaving();
+  timeEndPeriod(1);
+  SaveSettings();
+  return 0;
+}
+
+LRESULT MonitorDialog::OnAbout() {
+  AboutBox box;
+  // Normally the main dialog; a tray click has made it the foreground window.
+  box.Run(GetActiveWindow());
   return 0;
 }
 
@@ -143,9 +187,9 @@ BOOL MonitorDialog::CenterOnOwner(HWND center) {
       centre = area;
     }
   }
-  const Point at = CenteredPosition(width, height,
-                                    {centre.left, centre.top, centre.right, centre.bottom},
-                                    {area.left, area.top, area.right, area.bottom});
+  const Point at =
+      CenteredPosition(width, height, {centre.left, centre.top, centre.right, centre.bottom},
+                       {area.left, area.top, area.right, area.bottom});
   return SetWindowPos(dialog, nullptr, at.x, at.y, -1, -1,
                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

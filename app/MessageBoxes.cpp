@@ -1,6 +1,8 @@
 #include "app/MessageBoxes.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/ResourceStrings.h"
 #include "app/portable/ErrorCodes.h"
@@ -27,6 +29,15 @@ HRESULT FatalErrorBox(LPCSTR text, UINT style) {
     MessageBoxA(nullptr, message.c_str(), kFatalErrorCaption, style);
   }
   return codes::kFail;
+}
+
+void FatalErrorBoxUnlessOpen(UINT textId) {
+  // Boxes run on the dialog's thread only; a handful of message ids at most.
+  static std::vector<UINT> open;
+  if (std::find(open.begin(), open.end(), textId) != open.end()) return;
+  open.push_back(textId);
+  FatalErrorBox(MAKEINTRESOURCEA(textId), MB_OK | MB_ICONERROR);
+  open.erase(std::find(open.begin(), open.end(), textId));
 }
 
 HRESULT ReportErrorCode(LPCSTR format, HRESULT code) {

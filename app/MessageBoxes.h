@@ -11,5 +11,8 @@ constexpr const char kFatalErrorCaption[] = "Fatal Error";
 int WarningBox(LPCSTR text, UINT style);
 // Shows an error; always returns E_FAIL.
 HRESULT FatalErrorBox(LPCSTR text, UINT style);
+// Shows error message `textId` like FatalErrorBox, unless a box of that message
+// is still open: a failure that repeats at every tick shows one box at a time.
+void FatalErrorBoxUnlessOpen(UINT textId);
 // Shows `format` (a resource id in practice) printed with `code`; returns `code`.
 HRESULT ReportErrorCode(LPCSTR format, HRESULT code);

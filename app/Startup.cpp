@@ -2,14 +2,26 @@
 
 #include <string>
 
-#include "app/RegistryKey.h"
+#include "app/ProgramFolder.h"
 #include "app/ResourceStrings.h"
+#include "app/SettingsKey.h"
+#include "app/WindowsVersion.h"
 #include "app/portable/ModuleName.h"
 #include "res/resource.h"
 
 namespace {
 constexpr char kDialogClass[] = "#32770";
+
+// Only the module beside the program is taken, never one found along the search
+// path. On the NT family it is mapped as data, so none of its code can run; the
+// 95 family's dialog manager wants a loaded module, and the full path still
+// keeps a planted file out.
+HMODULE LoadLanguageModule(const std::string& path) {
+  if (path.find('\\') == std::string::npos) return nullptr;
+  if (!IsNtFamily()) return LoadLibraryA(path.c_str());
+  return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
+}  // namespace
 
 HANDLE ClaimSingleInstance(const char* name) {
   HANDLE mutex = CreateMutexA(nullptr, TRUE, name);
@@ -33,24 +45,15 @@ void BringToFront(HWND window) {
   SetForegroundWindow(window);
 }
 
-bool IsObsoleteOs() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionExA(&version)) return true;
-  if (version.dwMajorVersion >= 5) return false;
-  return !(version.dwMajorVersion == 4 && version.dwMinorVersion >= 90);
-}
-
 void SelectResourceModule() {
-  const std::string keyPath = LoadResourceString(IDS_SETTINGS_KEY);
   uint32_t languageId = 0;
   {
     // Without the settings key no language module is used at all.
-    RegistryKey key(HKEY_CURRENT_USER, keyPath.c_str(), KEY_READ | KEY_WRITE);
+    const RegistryKey key = OpenSettingsKey(KEY_READ | KEY_WRITE);
     if (!key.IsOpen()) return;
     if (!key.ReadDword("Language", languageId)) languageId = GetUserDefaultLangID();
   }
-  if (HMODULE module = LoadLibraryA(LanguageModuleName(languageId).c_str())) {
+  if (HMODULE module = LoadLanguageModule(ProgramFolder() + LanguageModuleName(languageId))) {
     SetResourceModule(module);
   }
 }

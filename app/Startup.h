@@ -1,5 +1,5 @@
-// Start-up helpers: the single-instance rule, bringing a window forward, the
-// Windows version check and the choice of the language module.
+// Start-up helpers: the single-instance rule, bringing a window forward and the
+// choice of the language module.
 #pragma once
 #include <windows.h>
 
@@ -23,7 +23,6 @@ class SingleInstance {
 HANDLE ClaimSingleInstance(const char* name);
 // Shows, restores or raises `window` and makes it the foreground window.
 void BringToFront(HWND window);
-// True for Windows older than Me (4.90) and 2000 (5.0), or when unknown.
-bool IsObsoleteOs();
-// Loads the language module named by the settings key's Language value.
+// Loads the language module named by the settings key's Language value from
+// the program's own folder.
 void SelectResourceModule();

@@ -40,6 +40,7 @@ TrayIcon::TrayIcon(const DialogWindow& owner)
     : notifyMessage(RegisterWindowMessageA("WM_TRAYICON")),
       iconData{},
       installed(false),
+      wanted(false),
       defaultMenuItem(0),
       taskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")),
       owner_(owner) {
@@ -59,6 +60,7 @@ bool TrayIcon::AddIcon(const char* tip, HICON icon, UINT id) {
   iconData.uFlags = kFlagsAll;
   iconData.uCallbackMessage = notifyMessage;
   if (!StoreTip(tip, iconData.szTip)) return false;
+  wanted = true;
   installed = Notify(NIM_ADD, iconData) != FALSE;
   return installed;
 }
@@ -70,48 +72,44 @@ bool TrayIcon::SetTip(const char* tip) {
 }
 
 void TrayIcon::OnTaskbarCreated() {
-  if (!installed) return;
+  // Also when the first add failed: the notification area may not have existed
+  // yet (a start at logon), and a hidden dialog must not stay out of reach.
+  if (!wanted) return;
   // The record still holds the current tooltip.
   iconData.uFlags = kFlagsAll;
-  Notify(NIM_ADD, iconData);
+  installed = Notify(NIM_ADD, iconData) != FALSE;
 }
 
 LRESULT TrayIcon::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
   if (wParam != iconData.uID) return 0;
+  const UINT event = LOWORD(lParam);
+  if (event != WM_RBUTTONUP && event != WM_LBUTTONDBLCLK) return 0;
   const HWND dialog = owner_.Window();
-  switch (LOWORD(lParam)) {
-    case WM_RBUTTONUP: {
-      const LoadedMenu menu = LoadTrayMenu(iconData.uID);
-      if (!menu) return 0;
-      const HMENU popup = GetSubMenu(menu.get(), 0);
-      PrepareMenu(popup);
-      POINT cursor{};
-      GetCursorPos(&cursor);
-      // Without this the popup does not close when the user clicks elsewhere.
-      SetForegroundWindow(dialog);
-      if (defaultMenuItem != 0) {
-        SetMenuDefaultItem(popup, static_cast<UINT>(defaultMenuItem), FALSE);
-      } else {
-        SetMenuDefaultItem(popup, 0, TRUE);
-      }
-      TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, dialog, nullptr);
-      // Forces the task switch after which the next right click opens the popup again.
-      PostMessageA(dialog, WM_NULL, 0, 0);
-      return 0;
-    }
-    case WM_LBUTTONDBLCLK: {
-      SetForegroundWindow(dialog);
-      const LoadedMenu menu = LoadTrayMenu(iconData.uID);
-      if (!menu) return 0;
-      const HMENU popup = GetSubMenu(menu.get(), 0);
-      const UINT command =
-          defaultMenuItem != 0 ? static_cast<UINT>(defaultMenuItem) : GetMenuItemID(popup, 0);
-      SendMessageA(dialog, WM_COMMAND, command, 0);
-      return 0;
-    }
-    default:
-      return 0;
+  if (event == WM_LBUTTONDBLCLK) SetForegroundWindow(dialog);
+  const LoadedMenu menu = LoadTrayMenu(iconData.uID);
+  if (!menu) return 0;
+  const HMENU popup = GetSubMenu(menu.get(), 0);
+  if (event == WM_LBUTTONDBLCLK) {
+    // The default item's command, as if it had been chosen from the popup.
+    const UINT command =
+        defaultMenuItem != 0 ? static_cast<UINT>(defaultMenuItem) : GetMenuItemID(popup, 0);
+    SendMessageA(dialog, WM_COMMAND, command, 0);
+    return 0;
   }
+  PrepareMenu(popup);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  // Without this the popup does not close when the user clicks elsewhere.
+  SetForegroundWindow(dialog);
+  if (defaultMenuItem != 0) {
+    SetMenuDefaultItem(popup, static_cast<UINT>(defaultMenuItem), FALSE);
+  } else {
+    SetMenuDefaultItem(popup, 0, TRUE);
+  }
+  TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, dialog, nullptr);
+  // Forces the task switch after which the next right click opens the popup again.
+  PostMessageA(dialog, WM_NULL, 0, 0);
+  return 0;
 }
 
 void TrayIcon::PrepareMenu(HMENU) {}

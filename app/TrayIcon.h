@@ -35,7 +35,7 @@ class TrayIcon {
   bool SetTip(const char* tip);
   // The shell's mouse notification for the icon; always handled.
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
-  // Explorer restarted and forgot every icon: add ours again if it was there.
+  // The notification area was (re)created: add the icon if it was ever asked for.
   void OnTaskbarCreated();
   // Called with the popup just before it is shown.
   virtual void PrepareMenu(HMENU popup);
@@ -43,7 +43,8 @@ class TrayIcon {
   UINT notifyMessage;  // registered "WM_TRAYICON"
   NotifyIconDataV1 iconData;
   bool installed;
-  int defaultMenuItem;         // 0: the first item by position
+  bool wanted;          // AddIcon was called with a valid tip, whether or not the shell took it
+  int defaultMenuItem;  // 0: the first item by position
   UINT taskbarCreatedMessage;  // registered "TaskbarCreated"
 
  private:

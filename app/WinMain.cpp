@@ -9,6 +9,7 @@
 #include "app/MessageBoxes.h"
 #include "app/ResourceStrings.h"
 #include "app/Startup.h"
+#include "app/WindowsVersion.h"
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
 
@@ -28,8 +29,7 @@ int RunProgram(HINSTANCE instance) {
   InitCommonControlsEx(&controls);
   const FrameworkModule framework(instance);
 
-  if (IsObsoleteOs() &&
-      WarningBox(MAKEINTRESOURCEA(IDS_MSG_OBSOLETE_OS), kWarningStyle) == IDNO) {
+  if (IsObsoleteOs() && WarningBox(MAKEINTRESOURCEA(IDS_MSG_OBSOLETE_OS), kWarningStyle) == IDNO) {
     return 0;
   }
   SelectResourceModule();

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "measure/ClockCalibration.h"
+#include "measure/MemoryProbe.h"
 #include "measure/PlatformSeam.h"
 #include "measure/Processor.h"
+#include "measure/MemoryProbe.h"
 #include "monitor/MonitorDialog.h"
 
 namespace {
@@ -79,9 +81,8 @@ int Cost() {
   const double native = MicrosecondsEach(2000, [&] { dialog.QueryNativeLoad(&load); });
   std::printf("native load reading: %.3f us (last %.1f %%)\n", native, load);
 
-  dialog.isNt = 1;
   uint64_t kilobytes = 0;
-  const double memory = MicrosecondsEach(20000, [&] { dialog.GetAvailableMemoryKb(&kilobytes); });
+  const double memory = MicrosecondsEach(20000, [&] { GetAvailableMemoryKb(true, &kilobytes); });
   std::printf("memory reading: %.3f us (%llu KB)\n", memory,
               static_cast<unsigned long long>(kilobytes));
 

@@ -3,10 +3,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
-#include <string>
 
 #include "app/MessageBoxes.h"
-#include "app/ResourceStrings.h"
+#include "app/OwnedHandle.h"
 #include "app/portable/ErrorCodes.h"
 #include "measure/LoadCounters.h"
 #include "measure/PlatformSeam.h"
@@ -72,12 +71,17 @@ LoadCounters& ProcessLoadCounters() {
 }
 
 HRESULT MonitorDialog::Start() {
+  loadMethod = LoadMethod::kNone;
   if (useIdleThread == 0) {
     querySystemInformation = measure_seam::FunctionCast<QuerySystemInformationFn>(
         measure_seam::LookupExport("ntdll", "NtQuerySystemInformation"));
-    if (querySystemInformation != nullptr) return codes::kOk;
-    FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_NTQUERY_NOT_FOUND), MB_OK | MB_ICONERROR);
-    return FailureFromLastError(GetLastError());
+    if (querySystemInformation == nullptr) {
+      const HRESULT failure = FailureFromLastError(GetLastError());
+      FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_NTQUERY_NOT_FOUND), MB_OK | MB_ICONERROR);
+      return failure;
+    }
+    loadMethod = LoadMethod::kNative;
+    return codes::kOk;
   }
 
   LoadCounters& counters = ProcessLoadCounters();
@@ -100,25 +104,40 @@ HRESULT MonitorDialog::Start() {
       measure_seam::CreateCountingThread(&MonitorDialog::IdleCounterThread, this, &threadId);
   if (thread == nullptr) {
     --g_liveCountingThreads;
+    const HRESULT failure = FailureFromLastError(GetLastError());
     FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_CREATE_THREAD_FAILED), MB_OK | MB_ICONERROR);
-    return FailureFromLastError(GetLastError());
+    return failure;
   }
   CloseHandle(thread);
   idleThreadId = threadId;
   idleWrapTick = GetTickCount();
   idleCountsPerMs =
       IdleCountsPerMs(static_cast<uint32_t>(counters.calibrationCount), MsDelta(t1, t0));
+  loadMethod = LoadMethod::kIdleThread;
   return codes::kOk;
 }
 
 HRESULT MonitorDialog::Stop() {
   if (idleThreadActive) idleThreadActive = 0;
+  loadMethod = LoadMethod::kNone;
   return codes::kOk;
 }
 
 HRESULT MonitorDialog::GetLoad(float* load) {
+  const HRESULT result = ReadLoad(load);
+  if (codes::Failed(result) && result != codes::kPointer) {
+    FatalErrorBoxUnlessOpen(IDS_MSG_NTQUERY_FAILED);
+  }
+  return result;
+}
+
+HRESULT MonitorDialog::ReadLoad(float* load) {
   if (load == nullptr) return codes::kPointer;
-  if (useIdleThread != 0) {
+  // A started service measures with the method it started with, whatever the
+  // check box says since; unstarted, the setting decides.
+  const bool idleThread =
+      loadMethod == LoadMethod::kNone ? useIdleThread != 0 : loadMethod == LoadMethod::kIdleThread;
+  if (idleThread) {
     const uint32_t count =
         static_cast<uint32_t>(InterlockedExchange(&ProcessLoadCounters().idleCount, 0));
     const DWORD now = GetTickCount();
@@ -127,8 +146,6 @@ HRESULT MonitorDialog::GetLoad(float* load) {
     return codes::kOk;
   }
   if (QueryNativeLoad(load)) return codes::kOk;
-  const std::string text = LoadResourceString(IDS_MSG_NTQUERY_FAILED);
-  MessageBoxA(nullptr, text.c_str(), kFatalErrorCaption, MB_OK | MB_ICONERROR);
   return FailureFromLastError(GetLastError());
 }
 
@@ -183,10 +200,14 @@ void MonitorDialog::EndCountingThreads() {
   idleThreadActive = 0;
   ++idleRunGeneration;
   if (g_liveCountingThreads > 0 && idleThreadId != 0) {
-    // At idle priority it might wait long for a turn on a busy machine.
-    if (HANDLE thread = OpenThread(THREAD_SET_INFORMATION, FALSE, idleThreadId)) {
-      SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
-      CloseHandle(thread);
+    // At idle priority it might wait long for a turn on a busy machine. Windows 98
+    // has no OpenThread: there the thread leaves within the grace time or not.
+    using OpenThreadFn = HANDLE(WINAPI*)(DWORD, BOOL, DWORD);
+    const auto openThread = measure_seam::FunctionCast<OpenThreadFn>(
+        measure_seam::LookupExport("kernel32", "OpenThread"));
+    if (openThread != nullptr) {
+      const OwnedHandle thread(openThread(THREAD_SET_INFORMATION, FALSE, idleThreadId));
+      if (thread) SetThreadPriority(thread.Get(), THREAD_PRIORITY_NORMAL);
     }
   }
   const DWORD start = GetTickCount();

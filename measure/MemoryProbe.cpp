@@ -1,9 +1,9 @@
-// Available physical memory in kilobytes.
+#include "measure/MemoryProbe.h"
+
 #include "app/MessageBoxes.h"
 #include "app/portable/ErrorCodes.h"
 #include "measure/PlatformSeam.h"
-#include "measure/portable/LoadMath.h"
-#include "monitor/MonitorDialog.h"
+#include "measure/portable/MemoryMath.h"
 #include "res/resource.h"
 
 namespace {
@@ -12,7 +12,7 @@ static_assert(sizeof(MEMORYSTATUSEX) == 64, "extended memory status");
 static_assert(sizeof(MEMORYSTATUS) == 32 || sizeof(void*) == 8, "memory status");
 }  // namespace
 
-HRESULT MonitorDialog::GetAvailableMemoryKb(uint64_t* kilobytes) {
+HRESULT ReadAvailableMemoryKb(bool isNt, uint64_t* kilobytes) {
   if (kilobytes == nullptr) return codes::kPointer;
   if (!isNt) {
     MEMORYSTATUS status{};
@@ -31,6 +31,13 @@ HRESULT MonitorDialog::GetAvailableMemoryKb(uint64_t* kilobytes) {
     return codes::kOk;
   }
   *kilobytes = 0;
-  FatalErrorBox(MAKEINTRESOURCEA(IDS_MSG_MEMSTATUS_NOT_FOUND), MB_OK | MB_ICONERROR);
   return FailureFromLastError(GetLastError());
+}
+
+HRESULT GetAvailableMemoryKb(bool isNt, uint64_t* kilobytes) {
+  const HRESULT result = ReadAvailableMemoryKb(isNt, kilobytes);
+  if (codes::Failed(result) && result != codes::kPointer) {
+    FatalErrorBoxUnlessOpen(IDS_MSG_MEMSTATUS_NOT_FOUND);
+  }
+  return result;
 }

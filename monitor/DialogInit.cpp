@@ -1,23 +1,23 @@
 // Dressing the main dialog when it opens, and the Save on Stop check box.
-#include "app/RegistryKey.h"
+#include "app/SettingsKey.h"
 #include "app/ResourceStrings.h"
+#include "app/WindowsVersion.h"
 #include "measure/ClockCalibration.h"
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
 
 namespace {
-HICON LoadDialogIcon(int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                       IMAGE_ICON, GetSystemMetrics(widthMetric),
-                                       GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
+OwnedIcon LoadDialogIcon(int widthMetric, int heightMetric) {
+  return OwnedIcon(static_cast<HICON>(LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                 IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                                 GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR)));
 }
 
 // The tuning values and CoolBits, read whatever CoolBits says about the settings.
 CalibrationTuning ReadTuningValues(uint32_t& coolBits) {
   CalibrationTuning tuning;
   coolBits = 0;
-  const std::string path = LoadResourceString(IDS_SETTINGS_KEY);
-  const RegistryKey key(HKEY_CURRENT_USER, path.c_str(), KEY_READ);
+  const RegistryKey key = OpenSettingsKey(KEY_READ);
   if (!key.IsOpen()) return tuning;
   key.ReadFourBytes("Divisor", tuning.divisor);
   key.ReadFourBytes("MMDelay", tuning.mmDelayMs);
@@ -31,17 +31,16 @@ CalibrationTuning ReadTuningValues(uint32_t& coolBits) {
 BOOL MonitorDialog::OnInitDialog() {
   const HWND dialog = Window();
 
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  isNt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  isNt = IsNtFamily();
 
-  SendMessageA(dialog, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadDialogIcon(SM_CXICON, SM_CYICON)));
-  const HICON smallIcon = LoadDialogIcon(SM_CXSMICON, SM_CYSMICON);
-  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  // The window only borrows its icons: the dialog object owns them.
+  bigIcon = LoadDialogIcon(SM_CXICON, SM_CYICON);
+  smallIcon = LoadDialogIcon(SM_CXSMICON, SM_CYSMICON);
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
 
   const std::string title = LoadResourceString(IDS_TITLE);
-  trayIcon.AddIcon(title.c_str(), smallIcon, IDR_TRAYMENU);
+  trayIcon.AddIcon(title.c_str(), smallIcon.Get(), IDR_TRAYMENU);
   SetWindowTextA(dialog, title.c_str());
   SetWindowLongA(dialog, GWL_STYLE, GetWindowLongA(dialog, GWL_STYLE) | WS_MINIMIZEBOX);
 
@@ -63,6 +62,8 @@ BOOL MonitorDialog::OnInitDialog() {
   // A multi-line edit takes about 32K characters unless told otherwise, and a
   // long run would silently lose every later line.
   SendMessageA(logEdit, EM_SETLIMITTEXT, 0, 0);
+  // A run that never reached Stop left its journal: it becomes a log file now.
+  RecoverInterruptedRuns();
 
   EnableWindow(GetDlgItem(dialog, IDC_CHECK_CPU_CLOCK), FALSE);
   EnableWindow(GetDlgItem(dialog, IDC_CHECK_CPU_LOAD), TRUE);
@@ -81,10 +82,4 @@ BOOL MonitorDialog::OnInitDialog() {
   ShowSettings();
   CenterOnOwner();
   return TRUE;
-}
-
-LRESULT MonitorDialog::OnSaveOnStop() {
-  TakeSettings();
-  EnableWindow(saveButton, !running && saveOnStop == 0);
-  return 0;
 }

@@ -10,8 +10,9 @@
 
 #include "BuildStamp.h"
 #include "app/MessageBoxes.h"
+#include "app/ProgramFolder.h"
 #include "app/ResourceStrings.h"
-#include "app/Startup.h"
+#include "app/WindowsVersion.h"
 #include "app/portable/ErrorCodes.h"
 #include "monitor/LocalClock.h"
 #include "monitor/MonitorDialog.h"
@@ -21,8 +22,8 @@
 namespace {
 constexpr char kFilter[] = "plain text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
 constexpr char kDefaultExtension[] = "txt";
-constexpr DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK |
-                             OFN_EXPLORER | OFN_ENABLESIZING;
+constexpr DWORD kSaveFlags =
+    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_EXPLORER | OFN_ENABLESIZING;
 static_assert(kSaveFlags == 0x00880026, "Save As flags");
 // Older systems know the structure only without its trailing members.
 constexpr DWORD kOlderRequestSize = offsetof(OPENFILENAMEA, pvReserved);
@@ -31,19 +32,8 @@ static_assert(sizeof(OPENFILENAMEA) == 88, "full OPENFILENAME");
 static_assert(kOlderRequestSize == 76, "OPENFILENAME of older systems");
 #endif
 
-bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
 // The explorer-style dialog wants a hook procedure; this one adds nothing.
 UINT_PTR CALLBACK SaveDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
-
-std::string LogEditText(HWND logEdit) {
-  const int length = GetWindowTextLengthA(logEdit);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(logEdit, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
-}
 
 // A file opened for appending in text mode, which remembers whether every write
 // reached it.
@@ -55,9 +45,7 @@ class AppendedTextFile {
   AppendedTextFile& operator=(const AppendedTextFile&) = delete;
 
   bool IsOpen() const { return file_ != nullptr; }
-  bool IsEmpty() {
-    return std::fseek(file_, 0, SEEK_END) == 0 && std::ftell(file_) == 0;
-  }
+  bool IsEmpty() { return std::fseek(file_, 0, SEEK_END) == 0 && std::ftell(file_) == 0; }
   void Write(const std::string& text) {
     if (text.empty()) return;
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) NoteFailure();
@@ -85,22 +73,33 @@ class AppendedTextFile {
 }  // namespace
 
 std::string MonitorDialog::MakeLogFileName() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name;
-  if (length > 0) name.assign(path, DirectoryLength(std::string_view(path, length), IsLeadByte));
-  return name + LogFileBaseName(LoadFormatString(IDS_LOG_NAME_FORMAT), ReadLocalTime());
+  return ProgramFolder() + LogFileBaseName(LoadFormatString(IDS_LOG_NAME_FORMAT), ReadLocalTime());
+}
+
+std::string MonitorDialog::LogFileHead(bool withHeader) const {
+  std::string head;
+  if (withHeader) {
+    head = FormatText(LoadFormatString(IDS_LOG_HEADER_FORMAT).c_str(), SENTEL_BUILD_STAMP);
+  }
+  if (checkCpuLoad && useIdleThread) head += LoadResourceString(IDS_IDLE_THREAD_NOTE);
+  return head;
+}
+
+std::string MonitorDialog::LogText() const {
+  const int length = GetWindowTextLengthA(logEdit);
+  if (length <= 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(logEdit, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
 }
 
 HRESULT MonitorDialog::WriteLogFile(const std::string& path) {
   if (coolBits & coolbits::kNoLogFile) return codes::kFalse;
   AppendedTextFile file(path);
   if (!file.IsOpen()) return codes::kFail;
-  if (file.IsEmpty()) {
-    file.Write(FormatText(LoadFormatString(IDS_LOG_HEADER_FORMAT).c_str(), SENTEL_BUILD_STAMP));
-  }
-  if (checkCpuLoad && useIdleThread) file.Write(LoadResourceString(IDS_IDLE_THREAD_NOTE));
-  file.Write(LogEditText(logEdit));
+  file.Write(LogFileHead(file.IsEmpty()));
+  file.Write(LogText());
   // A full disk often shows only when the buffer is flushed at the close.
   return file.Close();
 }

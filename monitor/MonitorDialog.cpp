@@ -30,9 +30,26 @@ MonitorDialog::MonitorDialog()
       startButton(nullptr),
       exitButton(nullptr),
       saveButton(nullptr),
+      journalFailureShown(false),
+      leavingSession(false),
+      loadMethod(LoadMethod::kNone),
       idleRunGeneration(0),
       idleRunClaimed(0),
       idleThreadId(0) {}
 
 // The tray icon removes itself as a member.
 MonitorDialog::~MonitorDialog() { EndCountingThreads(); }
+
+ClockSnapshot MonitorDialog::LastSnapshot() const {
+  ClockSnapshot snapshot;
+  snapshot.mmTime = lastMmTime;
+  snapshot.hpc = lastHpc;
+  snapshot.tsc = lastTsc;
+  return snapshot;
+}
+
+void MonitorDialog::KeepSnapshot(const ClockSnapshot& snapshot) {
+  lastMmTime = snapshot.mmTime;
+  lastHpc = snapshot.hpc;
+  lastTsc = snapshot.tsc;
+}

@@ -8,9 +8,13 @@
 #include <string>
 
 #include "app/DialogWindow.h"
+#include "app/OwnedHandle.h"
 #include "app/TrayIcon.h"
 #include "measure/CpuUsage.h"
 #include "measure/portable/ClockMath.h"
+#include "monitor/RunJournal.h"
+
+enum class LoadMethod : uint8_t { kNone, kNative, kIdleThread };
 
 // A check box's state: 0 unchecked, 1 checked, 2 indeterminate.
 using CheckState = int32_t;
@@ -36,25 +40,24 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   HRESULT Start() override;
   HRESULT Stop() override;
   HRESULT GetLoad(float* load) override;
+  // GetLoad without its failure box: the sample tick shows that after its line.
+  HRESULT ReadLoad(float* load);
   bool QueryNativeLoad(float* load);
   // Makes every counting thread leave and waits (briefly) until none is left.
   void EndCountingThreads();
   static DWORD WINAPI IdleCounterThread(LPVOID monitorDialog);
 
-  // Memory probe (measure/MemoryProbe.cpp).
-  HRESULT GetAvailableMemoryKb(uint64_t* kilobytes);
-
   // Frame handlers (app/MainDialogRouting.cpp).
   LRESULT OnExit(UINT commandId);
+  LRESULT OnEndSession(bool ending);
   LRESULT OnShow();
   bool OnSysCommand(WPARAM command);  // false: declined
   LRESULT OnHelp();
   BOOL CenterOnOwner(HWND center = nullptr);
-  LRESULT OnAbout();  // app/AboutBox.cpp
+  LRESULT OnAbout();
 
   // Dialog initialisation (monitor/DialogInit.cpp).
   BOOL OnInitDialog();
-  LRESULT OnSaveOnStop();
 
   // Settings (monitor/Settings.cpp) and their exchange with the controls
   // (monitor/SettingsExchange.cpp).
@@ -64,18 +67,38 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
                    uint32_t minimum, uint32_t maximum);
   void ShowSettings();
   bool TakeSettings();
+  LRESULT OnSaveOnStop();
 
   // Runs (monitor/StartStop.cpp, monitor/SampleTick.cpp).
   LRESULT OnStartStop();
   void AppendLogText(const char* text);
   LRESULT OnSampleTimer();
+  // The previous clock snapshot, held in lastMmTime, lastHpc and lastTsc.
+  ClockSnapshot LastSnapshot() const;
+  void KeepSnapshot(const ClockSnapshot& snapshot);
   // Carries out the Stop steps when the dialog is left during a run.
   void FinishRunBeforeLeaving();
 
+  // The run journal (monitor/Journal.cpp).
+  bool JournalWanted() const;
+  HRESULT OpenJournal();  // no box: the caller reports
+  // Opens or removes the journal as the run and the settings now ask.
+  void FollowJournalSetting();
+  void WriteToJournal(const char* text);
+  void ReportJournalFailure(HRESULT result);
+  void RecoverInterruptedRuns();
+
   // Log file (monitor/LogFile.cpp).
   std::string MakeLogFileName();
+  // The header (when `withHeader`) and the note line that start a saved log.
+  std::string LogFileHead(bool withHeader) const;
+  std::string LogText() const;
   HRESULT WriteLogFile(const std::string& path);
   LRESULT OnSaveLog();
+
+  // The icons the window and the tray icon show; they outlive both.
+  OwnedIcon bigIcon;
+  OwnedIcon smallIcon;
 
   // The state record, in its order.
   TrayIcon trayIcon;
@@ -109,7 +132,14 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   HWND saveButton;
   std::string lastSavePath;
 
+  // Monitoring's own
+  RunJournal journal;
+  bool journalFailureShown;  // this run's journal failure has been reported
+  bool leavingSession;       // Windows is ending the session: the leaving steps ran
+
   // Measurement engine's own
+  // How the started load service measures; kNone while none runs.
+  LoadMethod loadMethod;
   // Each idle-thread Start begins a new run; a counting thread counts only for
   // the run it claimed, so an earlier thread still alive after Stop leaves.
   std::atomic<uint32_t> idleRunGeneration;

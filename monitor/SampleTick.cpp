@@ -1,9 +1,12 @@
 // The sample tick: one line in the log per check period once the delay is over.
+#include "app/MessageBoxes.h"
 #include "measure/ClockCalibration.h"
+#include "measure/MemoryProbe.h"
 #include "monitor/LocalClock.h"
 #include "monitor/MonitorDialog.h"
 #include "monitor/portable/LogText.h"
 #include "monitor/portable/RunTiming.h"
+#include "res/resource.h"
 
 LRESULT MonitorDialog::OnSampleTimer() {
   const uint32_t now = GetTickCount();
@@ -11,31 +14,33 @@ LRESULT MonitorDialog::OnSampleTimer() {
   // Measured before anything slow or interactive, and stored before the load and
   // memory readings, whose message boxes let further ticks run meanwhile.
   const ClockSnapshot current = TakeClockSnapshot();
-  ClockSnapshot previous;
-  previous.mmTime = lastMmTime;
-  previous.hpc = lastHpc;
-  previous.tsc = lastTsc;
-  const double mhz = ComputeCpuClockMhz(previous, current, useMmTimer != 0, tscHz, tscPerHpcTick,
-                                        tscPerMs);
-  lastMmTime = current.mmTime;
-  lastHpc = current.hpc;
-  lastTsc = current.tsc;
+  const double mhz =
+      ComputeCpuClockMhz(LastSnapshot(), current, useMmTimer != 0, tscHz, tscPerHpcTick, tscPerMs);
+  KeepSnapshot(current);
   // The deadline follows the samples, so the wrapped difference stays small
   // however long the run lasts.
   firstSampleTick = now;
 
+  // The load piece comes from the service this run started, or from none:
+  // ticking "Check CPU load" during a run takes effect at the next Start.
   std::string line = ClockPiece(TimeText(ReadLocalTime()), mhz);
-  if (checkCpuLoad) {
+  HRESULT loadResult = S_OK;
+  if (loadMethod != LoadMethod::kNone) {
     float load = 0.0f;
-    GetLoad(&load);
+    loadResult = ReadLoad(&load);
     line += LoadPiece(load);
   }
+  HRESULT memoryResult = S_OK;
   if (availableMemory) {
     uint64_t kilobytes = 0;
-    GetAvailableMemoryKb(&kilobytes);
+    memoryResult = ReadAvailableMemoryKb(isNt != 0, &kilobytes);
     line += MemoryPiece(kilobytes);
   }
   line += kEndOfLine;
   AppendLogText(line.c_str());
+  // Only after the line: a box runs a nested loop in which later ticks go on
+  // writing their lines, and while it is open they show no second one.
+  if (FAILED(loadResult)) FatalErrorBoxUnlessOpen(IDS_MSG_NTQUERY_FAILED);
+  if (FAILED(memoryResult)) FatalErrorBoxUnlessOpen(IDS_MSG_MEMSTATUS_NOT_FOUND);
   return 0;
 }

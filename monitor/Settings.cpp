@@ -1,7 +1,6 @@
 // The settings store: five values in the current user's settings key. Nothing
 // here creates the key; without it the defaults apply and nothing is saved.
-#include "app/RegistryKey.h"
-#include "app/ResourceStrings.h"
+#include "app/SettingsKey.h"
 #include "app/portable/ErrorCodes.h"
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
@@ -19,8 +18,7 @@ HRESULT MonitorDialog::LoadSettings() {
   availableMemory = 0;
   if (coolBits & coolbits::kDontLoadSettings) return codes::kFalse;
 
-  const std::string path = LoadResourceString(IDS_SETTINGS_KEY);
-  const RegistryKey key(HKEY_CURRENT_USER, path.c_str(), KEY_READ);
+  const RegistryKey key = OpenSettingsKey(KEY_READ);
   if (!key.IsOpen()) return codes::FromWin32(key.OpenError());
   key.ReadFourBytes("StartTime", startDelayMinutes);
   key.ReadFourBytes("CheckTime", checkPeriodSeconds);
@@ -33,13 +31,21 @@ HRESULT MonitorDialog::LoadSettings() {
 HRESULT MonitorDialog::SaveSettings() {
   if (coolBits & coolbits::kDontSaveSettings) return codes::kFalse;
 
-  const std::string path = LoadResourceString(IDS_SETTINGS_KEY);
-  const RegistryKey key(HKEY_CURRENT_USER, path.c_str(), KEY_READ | KEY_WRITE);
+  const RegistryKey key = OpenSettingsKey(KEY_READ | KEY_WRITE);
   if (!key.IsOpen()) return codes::FromWin32(key.OpenError());
-  key.WriteDword("StartTime", startDelayMinutes);
-  key.WriteDword("CheckTime", checkPeriodSeconds);
-  key.WriteDword("CpuLoad", static_cast<uint32_t>(checkCpuLoad));
-  key.WriteDword("MmTimer", static_cast<uint32_t>(useMmTimer));
-  key.WriteDword("FreeMem", static_cast<uint32_t>(availableMemory));
-  return codes::kOk;
+  const struct {
+    const char* name;
+    uint32_t value;
+  } values[] = {{"StartTime", startDelayMinutes},
+                {"CheckTime", checkPeriodSeconds},
+                {"CpuLoad", static_cast<uint32_t>(checkCpuLoad)},
+                {"MmTimer", static_cast<uint32_t>(useMmTimer)},
+                {"FreeMem", static_cast<uint32_t>(availableMemory)}};
+  // Every value is tried; the first failure is what the caller learns.
+  HRESULT result = codes::kOk;
+  for (const auto& value : values) {
+    const LONG status = key.WriteDword(value.name, value.value);
+    if (status != ERROR_SUCCESS && result == codes::kOk) result = codes::FromWin32(status);
+  }
+  return result;
 }

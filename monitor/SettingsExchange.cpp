@@ -8,7 +8,8 @@
 #include "res/resource.h"
 
 namespace {
-constexpr DWORD kSpinStyle = 0x508000A6;  // child, visible, border, buddy int, right, arrows, no thousands
+constexpr DWORD kSpinStyle =
+    0x508000A6;  // child, visible, border, buddy int, right, arrows, no thousands
 
 struct CheckBoxField {
   int controlId;
@@ -42,9 +43,9 @@ bool MonitorDialog::ExchangeInt(int controlId, uint32_t& field, bool isSigned, b
       RECT rect{};
       GetWindowRect(edit, &rect);
       const int height = rect.bottom - rect.top;
-      const HWND created = CreateUpDownControl(
-          kSpinStyle, 0, 0, height, height, dialog, 0, ResourceModule(), edit,
-          static_cast<int>(maximum), static_cast<int>(minimum), static_cast<int>(field));
+      const HWND created = CreateUpDownControl(kSpinStyle, 0, 0, height, height, dialog, 0,
+                                               ResourceModule(), edit, static_cast<int>(maximum),
+                                               static_cast<int>(minimum), static_cast<int>(field));
       SendMessageA(created, UDM_SETRANGE32, minimum, static_cast<LPARAM>(maximum));
       SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
@@ -77,4 +78,12 @@ bool MonitorDialog::TakeSettings() {
   }
   EnableWindow(GetDlgItem(Window(), IDC_SAVE), saveOnStop == 0);
   return true;
+}
+
+LRESULT MonitorDialog::OnSaveOnStop() {
+  TakeSettings();
+  EnableWindow(saveButton, !running && saveOnStop == 0);
+  // During a run the journal follows the box: it starts with the log so far.
+  if (running) FollowJournalSetting();
+  return 0;
 }

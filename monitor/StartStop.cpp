@@ -30,20 +30,22 @@ std::string StoppedLine() {
 // Returns the button's new caption.
 std::string StartRun(MonitorDialog& dialog) {
   // First of all, so that the first sample's interval covers everything below.
-  const ClockSnapshot snapshot = TakeClockSnapshot();
-  dialog.lastMmTime = snapshot.mmTime;
-  dialog.lastHpc = snapshot.hpc;
-  dialog.lastTsc = snapshot.tsc;
+  dialog.KeepSnapshot(TakeClockSnapshot());
 
   if (dialog.checkCpuLoad && FAILED(dialog.Start())) dialog.checkCpuLoad = 0;
 
   SetWindowTextA(dialog.logEdit, "");
+  // Before the started line, which then reaches the journal as every later line does.
+  dialog.journalFailureShown = false;
+  const HRESULT journalResult = dialog.OpenJournal();
   dialog.AppendLogText(StartedLine(dialog).c_str());
   if (!(dialog.coolBits & coolbits::kKeepVisibleOnStart)) ShowWindow(dialog.Window(), SW_HIDE);
 
   dialog.firstSampleTick = GetTickCount() + StartDelayMs(dialog.startDelayMinutes);
   SetTimer(dialog.Window(), IDT_SAMPLE, TimerPeriodMs(dialog.checkPeriodSeconds), nullptr);
   dialog.trayIcon.SetTip((LoadResourceString(IDS_TITLE) + kActiveSuffix).c_str());
+  // Last, once the run is going: the box's loop lets the ticks run meanwhile.
+  if (FAILED(journalResult)) dialog.ReportJournalFailure(journalResult);
   return LoadResourceString(IDS_STOP);
 }
 
@@ -52,9 +54,17 @@ std::string StopRun(MonitorDialog& dialog) {
   dialog.trayIcon.SetTip(LoadResourceString(IDS_TITLE).c_str());
   KillTimer(dialog.Window(), IDT_SAMPLE);
   dialog.AppendLogText(StoppedLine().c_str());
+  HRESULT saved = S_OK;
   if (dialog.saveOnStop) {
-    const HRESULT result = dialog.WriteLogFile(dialog.MakeLogFileName() + kSaveOnStopExtension);
-    if (FAILED(result)) ReportErrorCode(MAKEINTRESOURCEA(IDS_MSG_SAVE_LOG_FAILED), result);
+    saved = dialog.WriteLogFile(dialog.MakeLogFileName() + kSaveOnStopExtension);
+  }
+  // The journal goes only once the run is safe in its file; otherwise the next
+  // start recovers it.
+  if (FAILED(saved)) {
+    dialog.journal.Abandon();
+    ReportErrorCode(MAKEINTRESOURCEA(IDS_MSG_SAVE_LOG_FAILED), saved);
+  } else {
+    dialog.journal.Remove();
   }
   return LoadResourceString(IDS_START);
 }
@@ -69,6 +79,7 @@ void ShowRunState(const MonitorDialog& dialog, const std::string& caption) {
 LRESULT MonitorDialog::OnStartStop() {
   // A failed check is signalled by the exchange itself; the command goes on.
   TakeSettings();
+  // Set first, so that the journal opened by StartRun knows the run is on.
   running = !running;
   ShowRunState(*this, running ? StartRun(*this) : StopRun(*this));
   return 0;
@@ -81,6 +92,7 @@ void MonitorDialog::AppendLogText(const char* text) {
   SendMessageA(logEdit, EM_SETSEL, static_cast<WPARAM>(length), length);
   SendMessageA(logEdit, EM_SCROLLCARET, 0, 0);
   SendMessageA(logEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+  WriteToJournal(text);
 }
 
 // Leaving during a run would otherwise lose the stopped line and the save.

@@ -17,3 +17,11 @@ constexpr int32_t FromWin32(int32_t error) {
 
 constexpr bool Failed(int32_t code) { return code < 0; }
 }  // namespace codes
+
+// The result code after a failed platform call whose error number was read as
+// `lastError`: the Win32 mapping, or E_FAIL when that would not be a failure
+// (no error number set), so that callers checking for failure see one.
+constexpr int32_t FailureFromLastError(uint32_t lastError) {
+  const int32_t code = codes::FromWin32(static_cast<int32_t>(lastError));
+  return codes::Failed(code) ? code : codes::kFail;
+}

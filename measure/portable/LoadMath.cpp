@@ -33,8 +33,3 @@ float NativeLoadPercent(NativeLoadHistory& history, int64_t idleTime, int64_t sy
   history.prevSystemTime = time;
   return static_cast<float>(100.0 - idlePercent);
 }
-
-int32_t FailureFromLastError(uint32_t lastError) {
-  const int32_t code = codes::FromWin32(static_cast<int32_t>(lastError));
-  return codes::Failed(code) ? code : codes::kFail;
-}

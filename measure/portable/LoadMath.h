@@ -27,12 +27,3 @@ struct NativeLoadHistory {
 // system time passed or no processor is counted.
 float NativeLoadPercent(NativeLoadHistory& history, int64_t idleTime, int64_t systemTime,
                         uint32_t processors);
-
-// Bytes to kilobytes of 1024 bytes, the fraction dropped; 64 bits wide so that
-// 4 TiB and more come through in full.
-constexpr uint64_t BytesToKilobytes(uint64_t bytes) { return bytes >> 10; }
-
-// The result code after a failed platform call whose error number was read as
-// `lastError`: the Win32 mapping, or E_FAIL when that would not be a failure
-// (no error number set), so that callers checking for failure see one.
-int32_t FailureFromLastError(uint32_t lastError);

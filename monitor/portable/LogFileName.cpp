@@ -1,17 +1,5 @@
 #include "monitor/portable/LogFileName.h"
 
-size_t DirectoryLength(std::string_view path, LeadBytePredicate isLeadByte) {
-  size_t length = 0;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '\\') {
-      length = i + 1;
-    } else if (isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-      ++i;
-    }
-  }
-  return length;
-}
-
 std::string LogFileBaseName(const std::string& format, const LocalTime& time) {
   return FormatText(format.c_str(), time.year, time.month, time.day, time.hour, time.minute,
                     time.second);

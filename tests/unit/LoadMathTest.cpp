@@ -5,6 +5,7 @@
 
 #include "app/portable/ErrorCodes.h"
 #include "measure/portable/LoadMath.h"
+#include "measure/portable/MemoryMath.h"
 
 TEST(LoadIdleThread, ShareOfTheFullSpeedCountNotReached) {
   // 30,000 ms at 10,000 passes per ms would be 300,000,000 passes.

@@ -7,7 +7,7 @@
 #include "app/ResourceStrings.h"
 #include "app/portable/ErrorCodes.h"
 #include "measure/PlatformSeam.h"
-#include "monitor/MonitorDialog.h"
+#include "measure/MemoryProbe.h"
 #include "res/resource.h"
 #include "tests/common/TextLines.h"
 #include "tests/win/MessageBoxWatcher.h"
@@ -27,10 +27,9 @@ constexpr uint64_t kToleranceKb = 64 * 1024;
 }  // namespace
 
 TEST(MeasureMemory, NtFamilyReadsTheExtendedStatus) {
-  MonitorDialog dialog;
-  dialog.isNt = 1;
+  const bool isNt = true;
   uint64_t kilobytes = 0;
-  EXPECT_EQ(S_OK, dialog.GetAvailableMemoryKb(&kilobytes));
+  EXPECT_EQ(S_OK, GetAvailableMemoryKb(isNt, &kilobytes));
   EXPECT_GT(kilobytes, 0u);
   const uint64_t reference = PlatformAvailableKb();
   EXPECT_LT(kilobytes > reference ? kilobytes - reference : reference - kilobytes, kToleranceKb);
@@ -38,10 +37,9 @@ TEST(MeasureMemory, NtFamilyReadsTheExtendedStatus) {
 
 TEST(MeasureMemory, OlderFamilyReadsThePlainStatusWithoutLookup) {
   const measure_seam::ScopedFaults faults(measure_seam::kMemStatusLookup);
-  MonitorDialog dialog;
-  dialog.isNt = 0;
+  const bool isNt = false;
   uint64_t kilobytes = 0;
-  EXPECT_EQ(S_OK, dialog.GetAvailableMemoryKb(&kilobytes));
+  EXPECT_EQ(S_OK, GetAvailableMemoryKb(isNt, &kilobytes));
   MEMORYSTATUS status{};
   status.dwLength = sizeof status;
   GlobalMemoryStatus(&status);
@@ -53,10 +51,9 @@ TEST(MeasureMemory, OlderFamilyReadsThePlainStatusWithoutLookup) {
 TEST(MeasureMemory, MissingEntryShows56007AndWritesZero) {
   const measure_seam::ScopedFaults faults(measure_seam::kMemStatusLookup);
   MessageBoxWatcher boxes;
-  MonitorDialog dialog;
-  dialog.isNt = 1;
+  const bool isNt = true;
   uint64_t kilobytes = 12345;
-  EXPECT_TRUE(codes::Failed(dialog.GetAvailableMemoryKb(&kilobytes)));
+  EXPECT_TRUE(codes::Failed(GetAvailableMemoryKb(isNt, &kilobytes)));
   EXPECT_EQ(0u, kilobytes);
   const auto seen = boxes.Boxes();
   ASSERT_EQ(1u, seen.size());
@@ -68,11 +65,10 @@ TEST(MeasureMemory, MissingEntryShows56007AndWritesZero) {
 TEST(MeasureMemory, FailingCallShowsTheSameMessageAtEveryReading) {
   const measure_seam::ScopedFaults faults(measure_seam::kMemStatusCall);
   MessageBoxWatcher boxes;
-  MonitorDialog dialog;
-  dialog.isNt = 1;
+  const bool isNt = true;
   for (int reading = 0; reading < 2; ++reading) {
     uint64_t kilobytes = 12345;
-    EXPECT_TRUE(codes::Failed(dialog.GetAvailableMemoryKb(&kilobytes)));
+    EXPECT_TRUE(codes::Failed(GetAvailableMemoryKb(isNt, &kilobytes)));
     EXPECT_EQ(0u, kilobytes);
   }
   const auto seen = boxes.Boxes();
@@ -83,7 +79,6 @@ TEST(MeasureMemory, FailingCallShowsTheSameMessageAtEveryReading) {
 }
 
 TEST(MeasureMemory, NullPointerIsRefused) {
-  MonitorDialog dialog;
-  dialog.isNt = 1;
-  EXPECT_EQ(codes::kPointer, dialog.GetAvailableMemoryKb(nullptr));
+  const bool isNt = true;
+  EXPECT_EQ(codes::kPointer, GetAvailableMemoryKb(isNt, nullptr));
 }

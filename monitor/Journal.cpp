@@ -1,0 +1,64 @@
+// The run journal's life in the dialog: opened with the run (or when "Save on
+// Stop" is ticked during one), fed by every log line, removed once Stop has
+// saved the run, and recovered at the next start when the run never got there.
+#include "app/MessageBoxes.h"
+#include "app/ProgramFolder.h"
+#include "app/ResourceStrings.h"
+#include "monitor/MonitorDialog.h"
+#include "monitor/portable/LogText.h"
+#include "res/resource.h"
+
+namespace {
+std::string InterruptedLine(const SYSTEMTIME& lastWrite) {
+  LocalTime time;
+  time.year = lastWrite.wYear;
+  time.month = lastWrite.wMonth;
+  time.day = lastWrite.wDay;
+  time.hour = lastWrite.wHour;
+  time.minute = lastWrite.wMinute;
+  time.second = lastWrite.wSecond;
+  return FormatText(LoadFormatString(IDS_INTERRUPTED_FORMAT).c_str(), DateText(time).c_str(),
+                    TimeText(time).c_str());
+}
+}  // namespace
+
+bool MonitorDialog::JournalWanted() const {
+  return running && saveOnStop && !(coolBits & coolbits::kNoLogFile);
+}
+
+HRESULT MonitorDialog::OpenJournal() {
+  if (!JournalWanted() || journal.IsOpen()) return S_OK;
+  // A log file already: the frame a Save on Stop file starts with, then the log so far.
+  return journal.Create(MakeLogFileName(), LogFileHead(true) + LogText());
+}
+
+void MonitorDialog::FollowJournalSetting() {
+  if (JournalWanted()) {
+    const HRESULT result = OpenJournal();
+    if (FAILED(result)) ReportJournalFailure(result);
+  } else {
+    journal.Remove();
+  }
+}
+
+void MonitorDialog::WriteToJournal(const char* text) {
+  if (!journal.IsOpen()) return;
+  const HRESULT result = journal.Append(text);
+  if (SUCCEEDED(result)) return;
+  // What the journal holds stays for the next start; the log edit keeps the rest.
+  journal.Abandon();
+  ReportJournalFailure(result);
+}
+
+void MonitorDialog::ReportJournalFailure(HRESULT result) {
+  // Once per run: the box's nested loop lets later ticks go on meanwhile.
+  if (journalFailureShown) return;
+  journalFailureShown = true;
+  ReportErrorCode(MAKEINTRESOURCEA(IDS_MSG_SAVE_LOG_FAILED), result);
+}
+
+void MonitorDialog::RecoverInterruptedRuns() {
+  for (const std::string& path : RecoverJournals(ProgramFolder(), &InterruptedLine)) {
+    AppendLogText(FormatText(LoadFormatString(IDS_RECOVERED_FORMAT).c_str(), path.c_str()).c_str());
+  }
+}
