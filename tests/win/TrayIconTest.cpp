@@ -344,3 +344,20 @@ TEST(TrayIcon, OtherIdsAndOtherMouseMessagesDoNothing) {
   };
   host.Run();
 }
+
+TEST(TrayIcon, TaskbarCreatedAddsAnIconWhoseFirstAddFailed) {
+  Hosted<TrayHost> host;
+  host.body = [](TrayHost& h) {
+    // The shell refuses the first add: it already holds an icon of this id.
+    NotifyIconDataV1 holder = RecordFor(h.Window(), IDR_TRAYMENU);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, reinterpret_cast<NOTIFYICONDATAA*>(&holder)));
+    EXPECT_FALSE(h.tray.AddIcon("Tervo", SmallIcon(), IDR_TRAYMENU));
+    ASSERT_TRUE(DeleteIcon(h.Window()));
+
+    SendMessageA(h.Window(), h.tray.taskbarCreatedMessage, 0, 0);
+    EXPECT_TRUE(IconExists(h.Window()));
+    EXPECT_TRUE(h.tray.installed);
+    DeleteIcon(h.Window());
+  };
+  host.Run();
+}
