@@ -93,3 +93,9 @@ add_dependencies(sentel_soak sentel)
 
 # Holds the Wine session's desktop open between tests (scripts/test starts it).
 add_executable(sentel_desktop_keeper WIN32 tests/support/DesktopKeeper.cpp)
+
+# The German module with an entry point that leaves a mark: the program must
+# load a language module as data and never run its code.
+add_library(sentel_test_marking SHARED tests/modules/MarkingModule.c res/sentel1031.rc)
+set_target_properties(sentel_test_marking PROPERTIES PREFIX "")
+add_dependencies(sentel_e2e sentel_test_marking)

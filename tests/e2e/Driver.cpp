@@ -226,12 +226,13 @@ Program::~Program() {
   }
 }
 
-bool Program::Launch(const std::string& folder) {
+bool Program::Launch(const std::string& folder, const std::string& workingFolder) {
   std::string commandLine = "\"" + folder + "sentel.exe\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  const std::string& current = workingFolder.empty() ? folder : workingFolder;
   return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &info_) != FALSE;
+                        current.c_str(), &startup, &info_) != FALSE;
 }
 
 namespace {

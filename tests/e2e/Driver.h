@@ -62,7 +62,8 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  bool Launch(const std::string& folder);
+  // Starts `folder`'s sentel.exe in `workingFolder`, or in `folder` when empty.
+  bool Launch(const std::string& folder, const std::string& workingFolder = {});
   // The main dialog once it is visible and initialised, or null on time-out.
   HWND WaitForDialog(DWORD timeoutMs = 60000);
   // A message box of this process (any top-level "#32770" other than the main
