@@ -83,6 +83,23 @@ int main(int argc, char** argv) {
   while (GetTickCount() - start < static_cast<DWORD>(minutes) * 60 * 1000) Sleep(1000);
   const Usage last = Measure(process);
   const size_t lastLength = WindowText(GetDlgItem(dialog, IDC_LOG)).size();
+  // While the run goes on, the journal holds every line the log shows (a tick
+  // may fall between the two readings: the log is read again until they agree).
+  bool journalComplete = false;
+  WaitUntil(
+      [&] {
+        const auto journals = ListFiles(folder, "*.journal");
+        if (journals.size() != 1) return false;
+        const std::string shown = WindowText(GetDlgItem(dialog, IDC_LOG));
+        std::string expected;
+        for (char c : shown) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const std::string journal = ReadFileBytes(folder + journals[0]);
+        journalComplete =
+            journal.size() >= expected.size() &&
+            journal.compare(journal.size() - expected.size(), std::string::npos, expected) == 0;
+        return journalComplete;
+      },
+      5000);
   PostMessageA(dialog, WM_COMMAND, IDC_START_STOP, 0);
 
   std::string log;
@@ -95,6 +112,7 @@ int main(int argc, char** argv) {
         return false;
       },
       60000);
+  const bool journalGone = WaitUntil([&] { return ListFiles(folder, "*.journal").empty(); }, 5000);
   PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0);
   const auto exitCode = program.WaitForExit(30000);
 
@@ -109,6 +127,8 @@ int main(int argc, char** argv) {
   }
   std::printf("soak: %d min, %d sample lines in the file (expected about %d), %d out of order\n",
               minutes, samples, minutes * 60, outOfOrder);
+  std::printf("soak: journal held every line shown before Stop: %s; no journal after Stop: %s\n",
+              journalComplete ? "yes" : "no", journalGone ? "yes" : "no");
   std::printf("soak: handles %lu after 1 min, %lu at the end\n", first.handles, last.handles);
   std::printf(
       "soak: working set %.1f MB after 1 min, %.1f MB at the end; log text %zu -> %zu bytes\n",
@@ -124,5 +144,5 @@ int main(int argc, char** argv) {
   const double beyondLog = growth - 2.0 * static_cast<double>(lastLength - firstLength);
   std::printf("soak: working set growth beyond the log's own size: %.0f KB\n", beyondLog / 1024);
   const bool steady = last.handles <= first.handles && beyondLog <= 1024.0 * 1024.0;
-  return allLines && steady ? 0 : 1;
+  return allLines && steady && journalComplete && journalGone ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 // A monitoring run of the real program at a one-second period with the native
 // load method and the memory figure: the program's CPU time over the run as a
 // share of one core, and its working set at the end.
-// Usage: log-run-bench.exe [seconds]   (run from the folder holding sentel.exe)
+// With "journal", "Save on Stop" stays ticked, so that every line also goes
+// to the run journal on the disk.
+// Usage: log-run-bench.exe [seconds] [journal]   (run from the folder holding sentel.exe)
 #include <windows.h>
 #include <psapi.h>
 
@@ -18,7 +20,8 @@ double CpuSeconds(HANDLE process) {
   GetProcessTimes(process, &created, &exited, &kernel, &user);
   auto seconds = [](const FILETIME& t) {
     return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                               t.dwLowDateTime) / 1e7;
+                               t.dwLowDateTime) /
+           1e7;
   };
   return seconds(kernel) + seconds(user);
 }
@@ -33,6 +36,7 @@ size_t LogLineCount(HWND dialog) {
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
+  const bool journal = argc > 2 && std::string(argv[2]) == "journal";
   e2e::Settings::DeleteKey();
   e2e::Settings::UseQuickCalibration();
   e2e::Settings::SetDword("StartTime", 0);
@@ -46,10 +50,12 @@ int main(int argc, char** argv) {
   if (!program.Launch(folder)) return 1;
   HWND dialog = program.WaitForDialog();
   if (dialog == nullptr) return 1;
-  // Native method, no file at Stop.
+  // Native method; no file at Stop and no journal unless asked for.
   SendMessageA(GetDlgItem(dialog, IDC_USE_IDLE_THREAD), BM_SETCHECK, BST_UNCHECKED, 0);
-  SendMessageA(GetDlgItem(dialog, IDC_SAVE_ON_STOP), BM_SETCHECK, BST_UNCHECKED, 0);
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.ProcessId());
+  SendMessageA(GetDlgItem(dialog, IDC_SAVE_ON_STOP), BM_SETCHECK,
+               journal ? BST_CHECKED : BST_UNCHECKED, 0);
+  HANDLE process =
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.ProcessId());
   e2e::Click(dialog, IDC_START_STOP);
   e2e::WaitUntil([&] { return LogLineCount(dialog) >= 1; }, 10000);
 
@@ -63,7 +69,12 @@ int main(int argc, char** argv) {
   GetProcessMemoryInfo(process, &memory, sizeof memory);
   const size_t samples = LogLineCount(dialog) - 1;
 
-  std::printf("run: %.0f s, %zu samples\n", wall, samples);
+  std::printf("run (%s): %.0f s, %zu samples\n", journal ? "journal" : "no journal", wall, samples);
+  if (journal) {
+    const auto journals = e2e::ListFiles(folder, "*.journal");
+    std::printf("journal: %zu file(s), %zu bytes\n", journals.size(),
+                journals.empty() ? 0 : e2e::ReadFileBytes(folder + journals[0]).size());
+  }
   std::printf("cpu: %.3f s = %.4f %% of one core\n", cpu, cpu / wall * 100.0);
   std::printf("working set: %.2f MB (peak %.2f MB)\n", memory.WorkingSetSize / 1048576.0,
               memory.PeakWorkingSetSize / 1048576.0);
