@@ -29,54 +29,29 @@ bool HandleExit(MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {
   return true;
 }
 
+// A handler that takes nothing from the message and answers with what it returns.
+template <auto Handler>
+bool Answer(MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
+  r = static_cast<LRESULT>((d.*Handler)());
+  return true;
+}
+
 const Route kRoutes[] = {
-    {WM_INITDIALOG, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnInitDialog();
-       return true;
-     }},
+    {WM_INITDIALOG, nullptr, kAnyCommand, Answer<&MonitorDialog::OnInitDialog>},
     {WM_COMMAND, nullptr, IDCANCEL, HandleExit},
     {WM_COMMAND, nullptr, IDC_EXIT, HandleExit},
-    {WM_COMMAND, nullptr, IDC_SAVE_ON_STOP,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnSaveOnStop();
-       return true;
-     }},
-    {WM_COMMAND, nullptr, IDC_SAVE,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnSaveLog();
-       return true;
-     }},
-    {WM_COMMAND, nullptr, IDC_START_STOP,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnStartStop();
-       return true;
-     }},
-    {WM_COMMAND, nullptr, ID_TRAY_SHOW,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnShow();
-       return true;
-     }},
-    {WM_COMMAND, nullptr, ID_APP_ABOUT,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnAbout();
-       return true;
-     }},
+    {WM_COMMAND, nullptr, IDC_SAVE_ON_STOP, Answer<&MonitorDialog::OnSaveOnStop>},
+    {WM_COMMAND, nullptr, IDC_SAVE, Answer<&MonitorDialog::OnSaveLog>},
+    {WM_COMMAND, nullptr, IDC_START_STOP, Answer<&MonitorDialog::OnStartStop>},
+    {WM_COMMAND, nullptr, ID_TRAY_SHOW, Answer<&MonitorDialog::OnShow>},
+    {WM_COMMAND, nullptr, ID_APP_ABOUT, Answer<&MonitorDialog::OnAbout>},
     {WM_SYSCOMMAND, nullptr, kAnyCommand,
      [](MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {
        r = 0;
        return d.OnSysCommand(w);
      }},
-    {WM_TIMER, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnSampleTimer();
-       return true;
-     }},
-    {WM_HELP, nullptr, kAnyCommand,
-     [](MonitorDialog& d, WPARAM, LPARAM, LRESULT& r) {
-       r = d.OnHelp();
-       return true;
-     }},
+    {WM_TIMER, nullptr, kAnyCommand, Answer<&MonitorDialog::OnSampleTimer>},
+    {WM_HELP, nullptr, kAnyCommand, Answer<&MonitorDialog::OnHelp>},
     {0, TrayMessage, kAnyCommand,
      [](MonitorDialog& d, WPARAM w, LPARAM l, LRESULT& r) {
        r = d.trayIcon.OnTrayNotify(w, l);

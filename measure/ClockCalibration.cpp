@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <utility>
+
 #include "app/portable/ErrorCodes.h"
 #include "measure/Processor.h"
 
@@ -10,19 +12,26 @@ void CpuidSpin(uint32_t count) {
 }
 
 namespace {
+// Reads `clock` until it moves on from where it stood, so that a window starts
+// on an edge; returns that reading with the TSC read right after it.
+template <typename Clock>
+auto NextEdge(Clock clock) {
+  const auto first = clock();
+  auto value = first;
+  uint64_t tsc = 0;
+  do {
+    value = clock();
+    tsc = ReadTsc();
+  } while (value == first);
+  return std::make_pair(value, tsc);
+}
+
 HRESULT MeasureTscFrequencyTraced(uint64_t* tscHz, CalibrationTrace* trace) {
   RaiseMeasurementPriority(REALTIME_PRIORITY_CLASS);
   HRESULT result = codes::kFail;
   LARGE_INTEGER frequency;
   if (QueryPerformanceFrequency(&frequency)) {
-    const int64_t first = ReadPerformanceCounter();
-    int64_t a;
-    uint64_t t0;
-    // Start on a counter edge, with the TSC read right after it.
-    do {
-      a = ReadPerformanceCounter();
-      t0 = ReadTsc();
-    } while (static_cast<uint32_t>(a) == static_cast<uint32_t>(first));
+    const auto [a, t0] = NextEdge(ReadPerformanceCounter);
     CpuidSpin(kFrequencyWindowSpins);
     const int64_t b = ReadPerformanceCounter();
     const uint64_t t1 = ReadTsc();
@@ -40,14 +49,7 @@ HRESULT MeasureTscFrequencyTraced(uint64_t* tscHz, CalibrationTrace* trace) {
 
 bool MeasureTscPerMsTraced(uint32_t windowMs, double* tscPerMs, CalibrationTrace* trace) {
   RaiseMeasurementPriority(HIGH_PRIORITY_CLASS);
-  // Start on a millisecond edge.
-  const uint32_t before = timeGetTime();
-  uint32_t m0;
-  uint64_t t0;
-  do {
-    m0 = timeGetTime();
-    t0 = ReadTsc();
-  } while (m0 == before);
+  const auto [m0, t0] = NextEdge(timeGetTime);
   uint32_t m1;
   uint64_t t1;
   do {

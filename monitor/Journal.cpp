@@ -4,19 +4,14 @@
 #include "app/MessageBoxes.h"
 #include "app/ProgramFolder.h"
 #include "app/ResourceStrings.h"
+#include "monitor/LocalClock.h"
 #include "monitor/MonitorDialog.h"
 #include "monitor/portable/LogText.h"
 #include "res/resource.h"
 
 namespace {
 std::string InterruptedLine(const SYSTEMTIME& lastWrite) {
-  LocalTime time;
-  time.year = lastWrite.wYear;
-  time.month = lastWrite.wMonth;
-  time.day = lastWrite.wDay;
-  time.hour = lastWrite.wHour;
-  time.minute = lastWrite.wMinute;
-  time.second = lastWrite.wSecond;
+  const LocalTime time = ToLocalTime(lastWrite);
   return FormatText(LoadFormatString(IDS_INTERRUPTED_FORMAT).c_str(), DateText(time).c_str(),
                     TimeText(time).c_str());
 }

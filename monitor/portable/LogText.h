@@ -7,12 +7,8 @@
 
 // One reading of the local clock.
 struct LocalTime {
-  unsigned year = 0;
-  unsigned month = 0;
-  unsigned day = 0;
-  unsigned hour = 0;
-  unsigned minute = 0;
-  unsigned second = 0;
+  unsigned year = 0, month = 0, day = 0;
+  unsigned hour = 0, minute = 0, second = 0;
 };
 
 // "MM/DD/YY", every number zero-padded.
