@@ -18,6 +18,10 @@ struct Axis {
 };
 
 Axis NiceAxis(double low, double high) {
+  // A little room above and below, so the line never runs along the frame.
+  const double margin = (high - low) * 0.05;
+  low = low >= 0 && low - margin < 0 ? 0 : low - margin;
+  high += margin;
   if (!(high > low)) {
     const double pad = std::max(1.0, std::fabs(low) * 0.01);
     low -= pad;
