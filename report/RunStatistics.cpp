@@ -64,7 +64,9 @@ RunSummary RunStatistics::Finish(const RunEnd& end) const {
     }
   }
   if (summary.samples > 0) {
-    summary.clockMedian = clockCentiMhz_.Median() / 100;
+    // A coarse bin stands for its middle, which may lie beyond the values seen.
+    summary.clockMedian =
+        std::max(summary.clockMin, std::min(summary.clockMax, clockCentiMhz_.Median() / 100));
     const double limit = 0.95 * static_cast<double>(CentiOf(summary.clockMax));
     summary.shareBelow95 = static_cast<double>(clockCentiMhz_.CountBelow(limit)) /
                            static_cast<double>(summary.samples);

@@ -106,7 +106,8 @@ void DrawTimeAxis(std::string& out, int64_t first, int64_t span, int axisTop) {
   int64_t tick = (first >= 0 ? (first + step - 1) / step : -((-first) / step)) * step;
   std::string lastDate;
   for (; tick <= first + span; tick += step) {
-    const double x = kPlotLeft + static_cast<double>(tick - first) * (kPlotWidth - 1) / span;
+    const double x = kPlotLeft + static_cast<double>(tick - first) * (kPlotWidth - 1) /
+                                     static_cast<double>(span);
     const std::string text = DateTimeText(tick);  // "YYYY-MM-DD HH:MM:SS"
     const std::string date = text.substr(0, 10);
     const std::string time = step < 60 ? text.substr(11) : text.substr(11, 5);
@@ -235,9 +236,10 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
     return out;
   }
   const int64_t first = buckets.front().firstSeconds;
-  const int64_t last = std::max_element(buckets.begin(), buckets.end(), [](auto& a, auto& b) {
-                         return a.lastSeconds < b.lastSeconds;
-                       })->lastSeconds;
+  const int64_t last =
+      std::max_element(buckets.begin(), buckets.end(), [](const auto& a, const auto& b) {
+        return a.lastSeconds < b.lastSeconds;
+      })->lastSeconds;
   const int64_t span = std::max<int64_t>(1, last - first);
   Append(out, "<text x=\"%d\" y=\"22\" font-size=\"14\">CPU clock from %s to %s</text>\n",
          kPlotLeft, DateTimeText(first).c_str(), DateTimeText(last).c_str());

@@ -15,7 +15,7 @@ TEST(ReportLogLine, SampleLinesWithEveryCombinationOfPieces) {
     const char* mhzText;
     const char* load;  // null: no load piece
     const char* memory;
-  } rows[] = {
+  } const rows[] = {
       {"14:05:30, 2399.87 MHz", 14 * 3600 + 5 * 60 + 30, 2399.87, "2399.87", nullptr, nullptr},
       {"14:06:00, 2399.91 MHz, (12.5%), (523712 K)", 50760, 2399.91, "2399.91", "12.5", "523712"},
       {"14:06:30,  996.40 MHz, (523700 K)", 50790, 996.40, "996.40", nullptr, "523700"},
@@ -78,7 +78,7 @@ TEST(ReportLogLine, StampedLinesInAnyLanguage) {
     int year;
     unsigned month, day, second;
     const char* note;  // null: none
-  } rows[] = {
+  } const rows[] = {
       {"started: 12/31/05, 23:59:58 (HPC is used)", "started", 2005, 12, 31, 86398, "HPC is used"},
       {"stopped: 01/01/06, 00:29:58", "stopped", 2006, 1, 1, 1798, nullptr},
       {"gestartet: 02/29/04, 10:00:00 (MM-Timer wird verwendet)", "gestartet", 2004, 2, 29, 36000,

@@ -50,7 +50,7 @@ TEST(ReportLogReader, FilesAsTheMonitorWritesThem) {
     const char* what;
     std::vector<std::string> lines;
     const char* events;
-  } rows[] = {
+  } const rows[] = {
       {"two runs, English, the note line before each",
        {kHeader, "--", "Idle thread method is used.", "started: 12/31/05, 23:59:58 (HPC is used)",
         "00:00:28, 2399.87 MHz, (12.5%)", "00:00:58, 2399.91 MHz, (3.0%)",
@@ -92,7 +92,7 @@ TEST(ReportLogReader, LinesThatBelongNowhereAreCountedAndTheRunGoesOn) {
     const char* what;
     std::vector<std::string> lines;
     const char* events;
-  } rows[] = {
+  } const rows[] = {
       {"a sample before any run, a rule alone, a note before no run",
        {"10:00:00, 2000.00 MHz", "--", "Idle thread method is used.", "10:00:01, 2000.00 MHz"},
        "?1|?2|?3|?4|"},
