@@ -261,7 +261,7 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
   for (const Panel& panel : panels) {
     const char* unit = panel.name[0] == 'c' ? units[0] : panel.name[0] == 'l' ? units[1] : units[2];
     const int y = panel.top + panel.height / 2;
-    Append(out, "<text x=\"14\" y=\"%d\" transform=\"rotate(-90 14 %d)\">%s</text>\n", y, y, unit);
+    Append(out, "<text x=\"16\" y=\"%d\" transform=\"rotate(-90 16 %d)\">%s</text>\n", y, y, unit);
   }
   Append(out, "</g>\n");
 

@@ -12,8 +12,8 @@ namespace report {
 // Where things are drawn, in pixels; one column of the plot per pixel.
 namespace chart_layout {
 constexpr int kWidth = 1000;
-constexpr int kPlotLeft = 80;
-constexpr int kPlotWidth = 900;
+constexpr int kPlotLeft = 90;
+constexpr int kPlotWidth = 880;
 constexpr int kTop = 40;
 constexpr int kClockHeight = 260;
 constexpr int kSmallPanelHeight = 120;
