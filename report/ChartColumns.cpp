@@ -43,6 +43,26 @@ int64_t ChartColumns::IndexOf(int64_t seconds) const { return FloorDiv(seconds -
 
 void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
                        const SampleLine& line) {
+  // Most samples land in the bucket of the one before, later in time.
+  if (last_ != nullptr && seconds >= last_->lastSeconds && seconds < lastEnd_ &&
+      run == last_->lastRun) {
+    ChartBucket& bucket = *last_;
+    bucket.lastSeconds = seconds;
+    bucket.mhzMin = std::min(bucket.mhzMin, line.mhz);
+    bucket.mhzMax = std::max(bucket.mhzMax, line.mhz);
+    if (line.hasLoad) {
+      bucket.loadMin = bucket.hasLoad ? std::min(bucket.loadMin, line.load) : line.load;
+      bucket.loadMax = bucket.hasLoad ? std::max(bucket.loadMax, line.load) : line.load;
+      bucket.hasLoad = hasLoad_ = true;
+    }
+    if (line.hasMemory) {
+      const double kb = static_cast<double>(line.memoryKb);
+      bucket.memoryMin = bucket.hasMemory ? std::min(bucket.memoryMin, kb) : kb;
+      bucket.memoryMax = bucket.hasMemory ? std::max(bucket.memoryMax, kb) : kb;
+      bucket.hasMemory = hasMemory_ = true;
+    }
+    return;
+  }
   ChartBucket sample;
   sample.used = true;
   sample.firstSeconds = sample.lastSeconds = seconds;
@@ -65,7 +85,9 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
     const int64_t index = IndexOf(seconds);
     const int64_t end = firstIndex_ + static_cast<int64_t>(buckets_.size());
     if (index >= firstIndex_ && index < end) {
-      MergeBucket(buckets_[static_cast<size_t>(index - firstIndex_)], sample);
+      last_ = &buckets_[static_cast<size_t>(index - firstIndex_)];
+      MergeBucket(*last_, sample);
+      lastEnd_ = origin_ + (index + 1) * width_;
       return;
     }
     const int64_t low = std::min(index, firstIndex_);
@@ -74,6 +96,7 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
       Coarsen();
       continue;
     }
+    last_ = nullptr;
     if (index < firstIndex_) {
       buckets_.insert(buckets_.begin(), static_cast<size_t>(firstIndex_ - index), ChartBucket{});
       firstIndex_ = index;
@@ -95,6 +118,7 @@ void ChartColumns::Coarsen() {
   buckets_.swap(merged);
   firstIndex_ = mergedFirst;
   width_ *= 2;
+  last_ = nullptr;
 }
 
 std::vector<ChartBucket> ChartColumns::UsedBuckets() const {

@@ -26,6 +26,8 @@ struct ChartBucket {
 class ChartColumns {
  public:
   explicit ChartColumns(size_t maxBuckets = 4096) : maxBuckets_(maxBuckets) {}
+  ChartColumns(const ChartColumns&) = delete;
+  ChartColumns& operator=(const ChartColumns&) = delete;
   void Add(uint32_t run, int64_t seconds, int64_t intervalBefore, const SampleLine& line);
   // The buckets that hold samples, earliest first.
   std::vector<ChartBucket> UsedBuckets() const;
@@ -44,6 +46,9 @@ class ChartColumns {
   int64_t firstIndex_ = 0;
   std::vector<ChartBucket> buckets_;
   bool hasLoad_ = false, hasMemory_ = false;
+  // The bucket the last sample went to, and where its time ends.
+  ChartBucket* last_ = nullptr;
+  int64_t lastEnd_ = 0;
 };
 
 // Folds `from` into `into`: minima, maxima, and which sample came first and last.

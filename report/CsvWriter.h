@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "report/LogLine.h"
 
@@ -23,10 +24,16 @@ class CsvWriter {
   bool Flush();
 
  private:
-  void Put(std::string_view text);
+  // A row wider than the whole buffer: only with a figure of absurd length.
+  void WriteLongRow(uint32_t run, std::string_view mhz, std::string_view load,
+                    std::string_view memory);
 
+  static constexpr size_t kBufferSize = 1 << 16;
+  // A usual row fits in this; the buffer is written out before it runs short.
+  static constexpr size_t kRowRoom = 128;
   std::FILE* file_;
-  std::string buffer_;
+  std::vector<char> buffer_;
+  size_t used_ = 0;
   bool failed_ = false;
   int64_t cachedDay_ = INT64_MIN;
   char dateTime_[19] = {};

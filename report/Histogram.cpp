@@ -20,7 +20,7 @@ double Histogram::ValueOfBin(size_t index) const {
   return step_ == 1 ? low : low + static_cast<double>(step_ - 1) / 2;
 }
 
-void Histogram::Add(int64_t value) {
+void Histogram::AddToNewBin(int64_t value) {
   ++count_;
   for (;;) {
     const int64_t bin = BinOf(value);

@@ -1,116 +1,155 @@
 #include "report/LogLine.h"
 
+#include <cstddef>
+
 #include "report/CivilTime.h"
 
 namespace report {
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Walks a line piece by piece. Everything is inline and kept in registers: it
+// runs for every piece of every sample line.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view text)
+      : begin_(text.data()), at_(text.data()), end_(text.data() + text.size()) {}
+  bool AtEnd() const { return at_ == end_; }
+  size_t Offset() const { return static_cast<size_t>(at_ - begin_); }
+  void MoveTo(size_t offset) { at_ = begin_ + offset; }
 
-// Reads `count` digits at `at`, moving past them.
-bool ReadDigits(std::string_view text, size_t& at, size_t count, unsigned& value) {
-  if (text.size() - at < count) return false;
-  value = 0;
-  for (size_t i = 0; i < count; ++i) {
-    const char c = text[at + i];
-    if (!IsDigit(c)) return false;
-    value = value * 10 + static_cast<unsigned>(c - '0');
+  template <size_t N>
+  bool Literal(const char (&literal)[N]) {
+    if (static_cast<size_t>(end_ - at_) < N - 1) return false;
+    for (size_t i = 0; i + 1 < N; ++i) {
+      if (at_[i] != literal[i]) return false;
+    }
+    at_ += N - 1;
+    return true;
   }
-  at += count;
-  return true;
-}
 
-bool ReadLiteral(std::string_view text, size_t& at, std::string_view literal) {
-  if (text.substr(at, literal.size()) != literal) return false;
-  at += literal.size();
-  return true;
-}
-
-// "HH:MM:SS" on the 24-hour clock.
-bool ReadTimeOfDay(std::string_view text, size_t& at, unsigned& secondOfDay) {
-  unsigned hour, minute, second;
-  if (!ReadDigits(text, at, 2, hour) || !ReadLiteral(text, at, ":") ||
-      !ReadDigits(text, at, 2, minute) || !ReadLiteral(text, at, ":") ||
-      !ReadDigits(text, at, 2, second)) {
-    return false;
+  template <size_t N>
+  bool Digits(unsigned& value) {
+    if (static_cast<size_t>(end_ - at_) < N) return false;
+    value = 0;
+    for (size_t i = 0; i < N; ++i) {
+      const unsigned digit = static_cast<unsigned char>(at_[i]) - static_cast<unsigned>('0');
+      if (digit > 9) return false;
+      value = value * 10 + digit;
+    }
+    at_ += N;
+    return true;
   }
-  if (hour > 23 || minute > 59 || second > 59) return false;
-  secondOfDay = hour * 3600 + minute * 60 + second;
-  return true;
-}
 
-// A fixed-point figure as printf's %.Nf writes it: an optional minus, digits, a
-// full stop and exactly `decimals` digits.
-bool ReadFixed(std::string_view text, size_t& at, unsigned decimals, double& value,
-               std::string_view& written) {
-  const size_t begin = at;
-  const bool negative = at < text.size() && text[at] == '-';
-  if (negative) ++at;
-  double whole = 0;
-  const size_t digitsBegin = at;
-  while (at < text.size() && IsDigit(text[at])) whole = whole * 10 + (text[at++] - '0');
-  if (at == digitsBegin || at >= text.size() || text[at] != '.') return false;
-  ++at;
-  unsigned fraction = 0;
-  if (!ReadDigits(text, at, decimals, fraction)) return false;
-  double scale = 1;
-  for (unsigned i = 0; i < decimals; ++i) scale *= 10;
-  value = whole + fraction / scale;
-  if (negative) value = -value;
-  written = text.substr(begin, at - begin);
-  return true;
-}
-
-bool ReadUnsigned(std::string_view text, size_t& at, uint64_t& value, std::string_view& written) {
-  const size_t begin = at;
-  value = 0;
-  while (at < text.size() && IsDigit(text[at])) {
-    const unsigned digit = static_cast<unsigned>(text[at++] - '0');
-    if (value > (UINT64_MAX - digit) / 10) return false;
-    value = value * 10 + digit;
+  // "HH:MM:SS" on the 24-hour clock.
+  bool TimeOfDay(unsigned& secondOfDay) {
+    unsigned hour, minute, second;
+    if (!Digits<2>(hour) || !Literal(":") || !Digits<2>(minute) || !Literal(":") ||
+        !Digits<2>(second) || hour > 23 || minute > 59 || second > 59) {
+      return false;
+    }
+    secondOfDay = hour * 3600 + minute * 60 + second;
+    return true;
   }
-  written = text.substr(begin, at - begin);
-  return at > begin;
-}
+
+  void SkipSpaces() {
+    while (at_ != end_ && *at_ == ' ') ++at_;
+  }
+
+  // A fixed-point figure as printf's %.Nf writes it: an optional minus, digits, a
+  // full stop and exactly N digits. `scaled` is the figure times 10^N, exact while
+  // the whole part has up to 15 digits and held at 10^17 beyond that (a huge
+  // double prints hundreds of digits).
+  template <unsigned N>
+  bool Fixed(double& value, int64_t& scaled, std::string_view& written) {
+    constexpr std::ptrdiff_t kExactDigits = 15;
+    constexpr int64_t kScaledLimit = 100000000000000000;
+    const char* const start = at_;
+    const bool negative = at_ != end_ && *at_ == '-';
+    if (negative) ++at_;
+    const char* const digits = at_;
+    int64_t exact = 0;
+    while (at_ != end_ && IsDigit(*at_)) {
+      if (at_ - digits < kExactDigits) exact = exact * 10 + (*at_ - '0');
+      ++at_;
+    }
+    const std::ptrdiff_t wholeDigits = at_ - digits;
+    unsigned fraction = 0;
+    if (wholeDigits == 0 || !Literal(".") || !Digits<N>(fraction)) return false;
+    int64_t scale = 1;
+    for (unsigned i = 0; i < N; ++i) scale *= 10;
+    if (wholeDigits <= kExactDigits) {
+      value =
+          static_cast<double>(exact) + static_cast<double>(fraction) / static_cast<double>(scale);
+      scaled = exact * scale + fraction;
+    } else {
+      value = 0;
+      for (const char* c = digits; c != digits + wholeDigits; ++c) value = value * 10 + (*c - '0');
+      scaled = kScaledLimit;
+    }
+    if (negative) {
+      value = -value;
+      scaled = -scaled;
+    }
+    written = std::string_view(start, static_cast<size_t>(at_ - start));
+    return true;
+  }
+
+  bool Unsigned(uint64_t& value, std::string_view& written) {
+    const char* const start = at_;
+    value = 0;
+    while (at_ != end_ && IsDigit(*at_)) {
+      const unsigned digit = static_cast<unsigned>(*at_ - '0');
+      if (value > (UINT64_MAX - digit) / 10) return false;
+      value = value * 10 + digit;
+      ++at_;
+    }
+    written = std::string_view(start, static_cast<size_t>(at_ - start));
+    return at_ != start;
+  }
+
+ private:
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+  const char* begin_;
+  const char* at_;
+  const char* end_;
+};
 }  // namespace
 
 bool ParseSampleLine(std::string_view line, SampleLine& sample) {
-  size_t at = 0;
-  if (!ReadTimeOfDay(line, at, sample.secondOfDay) || !ReadLiteral(line, at, ", ")) return false;
-  while (at < line.size() && line[at] == ' ') ++at;
-  if (!ReadFixed(line, at, 2, sample.mhz, sample.mhzText) || !ReadLiteral(line, at, " MHz")) {
+  Cursor at(line);
+  if (!at.TimeOfDay(sample.secondOfDay) || !at.Literal(", ")) return false;
+  at.SkipSpaces();
+  if (!at.Fixed<2>(sample.mhz, sample.centiMhz, sample.mhzText) || !at.Literal(" MHz")) {
     return false;
   }
   sample.hasLoad = false;
   sample.hasMemory = false;
-  if (at == line.size()) return true;
-  if (!ReadLiteral(line, at, ", (")) return false;
+  if (at.AtEnd()) return true;
+  if (!at.Literal(", (")) return false;
   // The load comes before the memory when both are there.
-  const size_t pieceBegin = at;
-  if (ReadFixed(line, at, 1, sample.load, sample.loadText) && ReadLiteral(line, at, "%)")) {
+  const size_t pieceBegin = at.Offset();
+  int64_t deciLoad = 0;
+  if (at.Fixed<1>(sample.load, deciLoad, sample.loadText) && at.Literal("%)")) {
     sample.hasLoad = true;
-    if (at == line.size()) return true;
-    if (!ReadLiteral(line, at, ", (")) return false;
+    if (at.AtEnd()) return true;
+    if (!at.Literal(", (")) return false;
   } else {
-    at = pieceBegin;
+    at.MoveTo(pieceBegin);
   }
-  if (!ReadUnsigned(line, at, sample.memoryKb, sample.memoryText) ||
-      !ReadLiteral(line, at, " K)")) {
-    return false;
-  }
+  if (!at.Unsigned(sample.memoryKb, sample.memoryText) || !at.Literal(" K)")) return false;
   sample.hasMemory = true;
-  return at == line.size();
+  return at.AtEnd();
 }
 
 bool ParseStampedLine(std::string_view line, StampedLine& stamped) {
   const size_t colon = line.find(": ");
   if (colon == 0 || colon == std::string_view::npos) return false;
   if (line.substr(0, colon).find(':') != std::string_view::npos) return false;
-  size_t at = colon + 2;
+  Cursor at(line);
+  at.MoveTo(colon + 2);
   unsigned month, day, year;
-  if (!ReadDigits(line, at, 2, month) || !ReadLiteral(line, at, "/") ||
-      !ReadDigits(line, at, 2, day) || !ReadLiteral(line, at, "/") ||
-      !ReadDigits(line, at, 2, year) || !ReadLiteral(line, at, ", ") ||
-      !ReadTimeOfDay(line, at, stamped.secondOfDay)) {
+  if (!at.Digits<2>(month) || !at.Literal("/") || !at.Digits<2>(day) || !at.Literal("/") ||
+      !at.Digits<2>(year) || !at.Literal(", ") || !at.TimeOfDay(stamped.secondOfDay)) {
     return false;
   }
   stamped.year = YearOfTwoDigits(year);
@@ -120,10 +159,11 @@ bool ParseStampedLine(std::string_view line, StampedLine& stamped) {
   stamped.label = line.substr(0, colon);
   stamped.hasNote = false;
   stamped.note = {};
-  if (at == line.size()) return true;
-  if (!ReadLiteral(line, at, " (") || line.size() - at < 2 || line.back() != ')') return false;
+  if (at.AtEnd()) return true;
+  const size_t noteBegin = at.Offset() + 2;
+  if (!at.Literal(" (") || line.size() - noteBegin < 2 || line.back() != ')') return false;
   stamped.hasNote = true;
-  stamped.note = line.substr(at, line.size() - 1 - at);
+  stamped.note = line.substr(noteBegin, line.size() - 1 - noteBegin);
   return true;
 }
 

@@ -11,6 +11,7 @@ namespace report {
 struct SampleLine {
   unsigned secondOfDay = 0;
   double mhz = 0;
+  int64_t centiMhz = 0;      // hundredths, exact up to 18 digits, limited beyond
   std::string_view mhzText;  // as written, without the padding
   bool hasLoad = false;
   double load = 0;

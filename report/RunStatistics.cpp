@@ -4,14 +4,6 @@
 #include <cmath>
 
 namespace report {
-namespace {
-// Hundredths of a MHz as whole numbers, kept where a double is still exact.
-int64_t CentiOf(double mhz) {
-  constexpr double kLimit = 9e15;
-  const double centi = std::round(mhz * 100);
-  return static_cast<int64_t>(std::max(-kLimit, std::min(kLimit, centi)));
-}
-}  // namespace
 
 bool IsGap(int64_t interval, double medianInterval) {
   return static_cast<double>(interval) > kGapFactor * medianInterval;
@@ -35,7 +27,8 @@ void RunStatistics::Add(const Sample& sample) {
   if (summary_.samples == 0 || line.mhz < summary_.clockMin) summary_.clockMin = line.mhz;
   if (summary_.samples == 0 || line.mhz > summary_.clockMax) summary_.clockMax = line.mhz;
   ++summary_.samples;
-  clockCentiMhz_.Add(CentiOf(line.mhz));
+  if (summary_.samples == 1 || line.centiMhz > clockMaxCenti_) clockMaxCenti_ = line.centiMhz;
+  clockCentiMhz_.Add(line.centiMhz);
   if (line.hasLoad) {
     if (summary_.loadSamples == 0 || line.load < summary_.loadMin) summary_.loadMin = line.load;
     if (summary_.loadSamples == 0 || line.load > summary_.loadMax) summary_.loadMax = line.load;
@@ -67,7 +60,7 @@ RunSummary RunStatistics::Finish(const RunEnd& end) const {
     // A coarse bin stands for its middle, which may lie beyond the values seen.
     summary.clockMedian =
         std::max(summary.clockMin, std::min(summary.clockMax, clockCentiMhz_.Median() / 100));
-    const double limit = 0.95 * static_cast<double>(CentiOf(summary.clockMax));
+    const double limit = 0.95 * static_cast<double>(clockMaxCenti_);
     summary.shareBelow95 = static_cast<double>(clockCentiMhz_.CountBelow(limit)) /
                            static_cast<double>(summary.samples);
   }

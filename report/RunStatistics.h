@@ -46,6 +46,7 @@ class RunStatistics {
   int64_t longestInterval_ = -1;
   int64_t longestIntervalFrom_ = 0;
   double loadSum_ = 0;
+  int64_t clockMaxCenti_ = 0;
 };
 
 }  // namespace report

@@ -40,6 +40,7 @@ TEST(ReportFigures, ARunsSummary) {
   for (const auto& s : samples) {
     SampleLine line;
     line.mhz = s.mhz;
+    line.centiMhz = static_cast<int64_t>(s.mhz * 100);
     line.hasLoad = true;
     line.load = s.load;
     line.hasMemory = true;
