@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
+#include "report/Arithmetic.h"
+
 namespace report {
-namespace {
-int64_t FloorDiv(int64_t value, int64_t divisor) {
-  const int64_t quotient = value / divisor;
-  return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
-}
-}  // namespace
 
 void MergeBucket(ChartBucket& into, const ChartBucket& from) {
   if (!from.used) return;

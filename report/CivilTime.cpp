@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "report/Arithmetic.h"
+
 namespace report {
 namespace {
 struct CivilDay {
@@ -31,9 +33,6 @@ void WriteDigits(char* out, int64_t value, int width) {
   }
 }
 
-int64_t FloorDiv(int64_t value, int64_t divisor) {
-  return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
-}
 }  // namespace
 
 int64_t DaysFromCivil(int year, unsigned month, unsigned day) {

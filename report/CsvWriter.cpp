@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "report/Arithmetic.h"
 #include "report/CivilTime.h"
 
 namespace report {
@@ -18,8 +19,7 @@ CsvWriter::~CsvWriter() { Flush(); }
 
 void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) {
   // The date part changes once a day; the time is written digit by digit.
-  const int64_t day =
-      seconds >= 0 ? seconds / kSecondsPerDay : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
+  const int64_t day = FloorDiv(seconds, kSecondsPerDay);
   if (day != cachedDay_) {
     WriteIsoDateTime(seconds, dateTime_);
     cachedDay_ = day;

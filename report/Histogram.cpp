@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "report/Arithmetic.h"
+
 namespace report {
-namespace {
-int64_t FloorDiv(int64_t value, int64_t divisor) {
-  const int64_t quotient = value / divisor;
-  return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
-}
-}  // namespace
 
 int64_t Histogram::BinOf(int64_t value) const { return FloorDiv(value, step_); }
 

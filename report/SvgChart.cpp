@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 
+#include "report/AppendFormat.h"
 #include "report/CivilTime.h"
 #include "report/RunStatistics.h"
 
@@ -56,16 +56,6 @@ struct Panel {
   }
 };
 
-void Append(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void Append(std::string& out, const char* format, ...) {
-  char text[512];
-  va_list arguments;
-  va_start(arguments, format);
-  const int length = std::vsnprintf(text, sizeof text, format, arguments);
-  va_end(arguments);
-  if (length > 0) out.append(text, std::min(static_cast<size_t>(length), sizeof text - 1));
-}
-
 // The pixel columns: the buckets folded by the column their first sample falls in.
 std::vector<ChartBucket> FoldIntoColumns(const std::vector<ChartBucket>& buckets, int64_t first,
                                          int64_t span, std::vector<int>& xs) {
@@ -102,7 +92,7 @@ void DrawTimeAxis(std::string& out, int64_t first, int64_t span, int axisTop) {
     }
   }
   while (span / step > 8) step *= 2;
-  Append(out, "<g class=\"time\" font-size=\"11\" text-anchor=\"middle\">\n");
+  AppendFormat(out, "<g class=\"time\" font-size=\"11\" text-anchor=\"middle\">\n");
   int64_t tick = (first >= 0 ? (first + step - 1) / step : -((-first) / step)) * step;
   std::string lastDate;
   for (; tick <= first + span; tick += step) {
@@ -111,44 +101,45 @@ void DrawTimeAxis(std::string& out, int64_t first, int64_t span, int axisTop) {
     const std::string text = DateTimeText(tick);  // "YYYY-MM-DD HH:MM:SS"
     const std::string date = text.substr(0, 10);
     const std::string time = step < 60 ? text.substr(11) : text.substr(11, 5);
-    Append(out, "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#888\"/>\n", x, axisTop,
-           x, axisTop + 5);
+    AppendFormat(out, "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#888\"/>\n", x,
+                 axisTop, x, axisTop + 5);
     if (step < kSecondsPerDay) {
-      Append(out, "<text x=\"%.1f\" y=\"%d\">%s</text>\n", x, axisTop + 17, time.c_str());
+      AppendFormat(out, "<text x=\"%.1f\" y=\"%d\">%s</text>\n", x, axisTop + 17, time.c_str());
     }
     if (date != lastDate || step >= kSecondsPerDay) {
-      Append(out, "<text x=\"%.1f\" y=\"%d\">%s</text>\n", x,
-             axisTop + (step < kSecondsPerDay ? 31 : 17), date.c_str());
+      AppendFormat(out, "<text x=\"%.1f\" y=\"%d\">%s</text>\n", x,
+                   axisTop + (step < kSecondsPerDay ? 31 : 17), date.c_str());
       lastDate = date;
     }
   }
-  Append(out, "</g>\n");
+  AppendFormat(out, "</g>\n");
 }
 
 void DrawPanelFrame(std::string& out, const Panel& panel) {
-  Append(out, "<g class=\"%s-axis\" font-size=\"11\" text-anchor=\"end\">\n", panel.name);
-  Append(out,
-         "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#fafafa\" stroke=\"#bbb\"/>\n",
-         kPlotLeft, panel.top, kPlotWidth, panel.height);
+  AppendFormat(out, "<g class=\"%s-axis\" font-size=\"11\" text-anchor=\"end\">\n", panel.name);
+  AppendFormat(
+      out,
+      "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#fafafa\" stroke=\"#bbb\"/>\n",
+      kPlotLeft, panel.top, kPlotWidth, panel.height);
   const int ticks =
       static_cast<int>(std::lround((panel.axis.high - panel.axis.low) / panel.axis.step));
   for (int i = 0; i <= ticks; ++i) {
     const double value = panel.axis.low + i * panel.axis.step;
     const double y = panel.Y(value);
-    Append(out, "<line x1=\"%d\" y1=\"%.1f\" x2=\"%d\" y2=\"%.1f\" stroke=\"#e4e4e4\"/>\n",
-           kPlotLeft, y, kPlotLeft + kPlotWidth, y);
-    Append(out, "<text x=\"%d\" y=\"%.1f\">%.*f</text>\n", kPlotLeft - 6, y + 4,
-           panel.axis.decimals, value);
+    AppendFormat(out, "<line x1=\"%d\" y1=\"%.1f\" x2=\"%d\" y2=\"%.1f\" stroke=\"#e4e4e4\"/>\n",
+                 kPlotLeft, y, kPlotLeft + kPlotWidth, y);
+    AppendFormat(out, "<text x=\"%d\" y=\"%.1f\">%.*f</text>\n", kPlotLeft - 6, y + 4,
+                 panel.axis.decimals, value);
   }
-  Append(out, "</g>\n");
+  AppendFormat(out, "</g>\n");
 }
 
 void DrawPanelLine(std::string& out, const Panel& panel, const std::vector<ChartBucket>& columns,
                    const std::vector<int>& xs, const std::vector<double>& medianIntervals) {
-  Append(out,
-         "<path class=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"1.5\" "
-         "stroke-linecap=\"round\" stroke-linejoin=\"round\" d=\"",
-         panel.name, panel.colour);
+  AppendFormat(out,
+               "<path class=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"1.5\" "
+               "stroke-linecap=\"round\" stroke-linejoin=\"round\" d=\"",
+               panel.name, panel.colour);
   const ChartBucket* previous = nullptr;
   for (size_t i = 0; i < columns.size(); ++i) {
     const ChartBucket& column = columns[i];
@@ -160,10 +151,10 @@ void DrawPanelLine(std::string& out, const Panel& panel, const std::vector<Chart
     const double top = panel.Y(column.*panel.max);
     const double bottom = panel.Y(column.*panel.min);
     const bool opens = previous == nullptr || BreaksBefore(*previous, column, medianIntervals);
-    Append(out, "%c%d %.1fV%.1f", opens ? 'M' : 'L', x, top, bottom);
+    AppendFormat(out, "%c%d %.1fV%.1f", opens ? 'M' : 'L', x, top, bottom);
     previous = &column;
   }
-  Append(out, "\"/>\n");
+  AppendFormat(out, "\"/>\n");
 }
 
 void DrawRunStarts(std::string& out, const std::vector<ChartBucket>& columns,
@@ -172,15 +163,15 @@ void DrawRunStarts(std::string& out, const std::vector<ChartBucket>& columns,
   for (size_t i = 0; i < columns.size(); ++i) {
     if (i > 0 && columns[i].firstRun == columns[i - 1].lastRun) continue;
     const int x = kPlotLeft + xs[i];
-    Append(out,
-           "<line class=\"run-start\" x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" "
-           "stroke=\"#999\" stroke-dasharray=\"3 3\"/>\n",
-           x, kTop, x, bottom);
+    AppendFormat(out,
+                 "<line class=\"run-start\" x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" "
+                 "stroke=\"#999\" stroke-dasharray=\"3 3\"/>\n",
+                 x, kTop, x, bottom);
     if (++labels <= 40) {
       const bool nearEnd = x > kPlotLeft + kPlotWidth - 50;
-      Append(out, "<text x=\"%d\" y=\"%d\" font-size=\"10\" fill=\"#666\"%s>run %u</text>\n",
-             nearEnd ? x - 3 : x + 3, kTop + 11, nearEnd ? " text-anchor=\"end\"" : "",
-             columns[i].firstRun + 1);
+      AppendFormat(out, "<text x=\"%d\" y=\"%d\" font-size=\"10\" fill=\"#666\"%s>run %u</text>\n",
+                   nearEnd ? x - 3 : x + 3, kTop + 11, nearEnd ? " text-anchor=\"end\"" : "",
+                   columns[i].firstRun + 1);
     }
   }
 }
@@ -225,14 +216,14 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
   const int height = axisTop + kAxisHeight;
 
   std::string out;
-  Append(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-  Append(out,
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
-         "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
-         kWidth, height, kWidth, height);
-  Append(out, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n");
+  AppendFormat(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+  AppendFormat(out,
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
+               "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
+               kWidth, height, kWidth, height);
+  AppendFormat(out, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n");
   if (buckets.empty()) {
-    Append(out, "<text x=\"%d\" y=\"%d\">no samples</text>\n</svg>\n", kPlotLeft, kTop);
+    AppendFormat(out, "<text x=\"%d\" y=\"%d\">no samples</text>\n</svg>\n", kPlotLeft, kTop);
     return out;
   }
   const int64_t first = buckets.front().firstSeconds;
@@ -241,8 +232,8 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
         return a.lastSeconds < b.lastSeconds;
       })->lastSeconds;
   const int64_t span = std::max<int64_t>(1, last - first);
-  Append(out, "<text x=\"%d\" y=\"22\" font-size=\"14\">CPU clock from %s to %s</text>\n",
-         kPlotLeft, DateTimeText(first).c_str(), DateTimeText(last).c_str());
+  AppendFormat(out, "<text x=\"%d\" y=\"22\" font-size=\"14\">CPU clock from %s to %s</text>\n",
+               kPlotLeft, DateTimeText(first).c_str(), DateTimeText(last).c_str());
 
   for (Panel& panel : panels) {
     double low = 0, high = 0;
@@ -256,21 +247,22 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
     panel.axis = NiceAxis(low, high);
     DrawPanelFrame(out, panel);
   }
-  Append(out, "<g font-size=\"12\" text-anchor=\"middle\">\n");
+  AppendFormat(out, "<g font-size=\"12\" text-anchor=\"middle\">\n");
   const char* units[] = {"MHz", "load %", "available K"};
   for (const Panel& panel : panels) {
     const char* unit = panel.name[0] == 'c' ? units[0] : panel.name[0] == 'l' ? units[1] : units[2];
     const int y = panel.top + panel.height / 2;
-    Append(out, "<text x=\"16\" y=\"%d\" transform=\"rotate(-90 16 %d)\">%s</text>\n", y, y, unit);
+    AppendFormat(out, "<text x=\"16\" y=\"%d\" transform=\"rotate(-90 16 %d)\">%s</text>\n", y, y,
+                 unit);
   }
-  Append(out, "</g>\n");
+  AppendFormat(out, "</g>\n");
 
   std::vector<int> xs;
   const std::vector<ChartBucket> columns = FoldIntoColumns(buckets, first, span, xs);
   DrawRunStarts(out, columns, xs, axisTop);
   for (const Panel& panel : panels) DrawPanelLine(out, panel, columns, xs, medianIntervals);
   DrawTimeAxis(out, first, span, axisTop);
-  Append(out, "</svg>\n");
+  AppendFormat(out, "</svg>\n");
   return out;
 }
 
