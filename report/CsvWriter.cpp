@@ -7,6 +7,12 @@
 
 namespace report {
 namespace {
+// An empty piece may have no data at all, which memcpy must not be given.
+char* CopyPiece(char* out, std::string_view piece) {
+  if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
+  return out + piece.size();
+}
+
 constexpr char kHeaderRow[] = "run,date_time,clock_mhz,load_percent,available_kb\r\n";
 }  // namespace
 
@@ -56,14 +62,11 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
   std::memcpy(out, dateTime_, sizeof dateTime_);
   out += sizeof dateTime_;
   *out++ = ',';
-  std::memcpy(out, line.mhzText.data(), line.mhzText.size());
-  out += line.mhzText.size();
+  out = CopyPiece(out, line.mhzText);
   *out++ = ',';
-  std::memcpy(out, load.data(), load.size());
-  out += load.size();
+  out = CopyPiece(out, load);
   *out++ = ',';
-  std::memcpy(out, memory.data(), memory.size());
-  out += memory.size();
+  out = CopyPiece(out, memory);
   *out++ = '\r';
   *out++ = '\n';
   used_ = static_cast<size_t>(out - buffer_.data());

@@ -55,6 +55,10 @@ void LogReader::ReadOwnLine(std::string_view line) {
     if (StartsRun(stamped)) {
       if (inRun_) EndRun(RunEnding::kUnclosed, nullptr);
       StartRun(stamped, false);
+    } else if (inRun_ && !stamped.hasNote && stamped.label == runLabel_) {
+      // A started line that lost its timer note: it would otherwise close the run
+      // and make its own label a closing one, and every later run a stray line.
+      listener_.OnUnknownLine(lineNumber_, line);
     } else if (inRun_) {
       EndRun(stamped.hasNote ? RunEnding::kInterrupted : RunEnding::kStopped, &stamped);
     } else {
