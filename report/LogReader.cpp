@@ -52,14 +52,13 @@ void LogReader::ReadOwnLine(std::string_view line) {
   }
   StampedLine stamped;
   if (ParseStampedLine(line, stamped)) {
+    // A started line that lost its timer note closes nothing: as a closing line it
+    // would make its label a closing one, and every later run a stray line.
+    const bool startedWithoutNote = !stamped.hasNote && inRun_ && stamped.label == runLabel_;
     if (StartsRun(stamped)) {
       if (inRun_) EndRun(RunEnding::kUnclosed, nullptr);
       StartRun(stamped, false);
-    } else if (inRun_ && !stamped.hasNote && stamped.label == runLabel_) {
-      // A started line that lost its timer note: it would otherwise close the run
-      // and make its own label a closing one, and every later run a stray line.
-      listener_.OnUnknownLine(lineNumber_, line);
-    } else if (inRun_) {
+    } else if (inRun_ && !startedWithoutNote) {
       EndRun(stamped.hasNote ? RunEnding::kInterrupted : RunEnding::kStopped, &stamped);
     } else {
       listener_.OnUnknownLine(lineNumber_, line);
