@@ -1,11 +1,13 @@
 # Sourced by scripts/test inside its Wine session: packs the test build as the
 # download is packed, checks the archive's contents, and runs end-to-end tests
-# against the program and the German module started from the unpacked copy.
+# against the program, the German module and the report tool started from the
+# unpacked copy.
 check_release() {
   local root=$1 zip_file unpacked listing expected
   zip_file=$("$here/scripts/package" x86_64 | tail -n 1)
-  listing=$(unzip -Z1 "$zip_file" | sort | tr '\n' ' ')
-  expected="tervo/ tervo/LICENSE.txt tervo/sentel.exe tervo/sentel1031.dll tervo/user-guide.txt "
+  listing=$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')
+  expected="tervo/ tervo/LICENSE.txt tervo/sentel-report.exe tervo/sentel.exe tervo/sentel1031.dll"
+  expected+=" tervo/user-guide.txt "
   if [ "$listing" != "$expected" ]; then
     echo "release: the archive holds '$listing', expected '$expected'" >&2
     return 1
@@ -14,7 +16,8 @@ check_release() {
   rm -rf "$unpacked"
   mkdir -p "$unpacked"
   unzip -q "$zip_file" -d "$unpacked"
+  local tests='ExitButtonEndsWith1008|LanguageValueSelectsTheModuleBesideTheProgram'
+  tests+='|ReportOfARunSavedWithTheGermanModule'
   SENTEL_PROGRAM_FOLDER=$(winepath -w "$unpacked/tervo") \
-    ctest --test-dir "$root/win64" --output-on-failure \
-    -R '^E2e\.(ExitButtonEndsWith1008|LanguageValueSelectsTheModuleBesideTheProgram)$'
+    ctest --test-dir "$root/win64" --output-on-failure -R "^E2e\.($tests)\$"
 }

@@ -44,9 +44,16 @@ wine_session_start() {
 # Starts a process that stays on the desktop until the session stops, so that
 # the desktop and its notification area live from one program to the next.
 wine_session_keep_desktop() {
-  local keeper=$1
+  local keeper=$1 _
   [ -f "$keeper" ] || return 0
   wine "$keeper" >/dev/null 2>&1 </dev/null &
+  # Until the desktop is there, the first test would start Wine's desktop process
+  # itself, which then holds that test's output pipe and keeps ctest waiting.
+  for _ in $(seq 300); do
+    xwininfo -root -children 2>/dev/null | grep -q 'Wine desktop' && return 0
+    sleep 0.1
+  done
+  echo "wine-session: the desktop did not appear" >&2
 }
 
 wine_session_stop() {

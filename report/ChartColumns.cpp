@@ -1,0 +1,128 @@
+#include "report/ChartColumns.h"
+
+#include <algorithm>
+
+#include "report/Arithmetic.h"
+
+namespace report {
+
+void MergeBucket(ChartBucket& into, const ChartBucket& from) {
+  if (!from.used) return;
+  if (!into.used) {
+    into = from;
+    return;
+  }
+  if (from.firstSeconds < into.firstSeconds) {
+    into.firstSeconds = from.firstSeconds;
+    into.firstRun = from.firstRun;
+    into.intervalBefore = from.intervalBefore;
+  }
+  if (from.lastSeconds >= into.lastSeconds) {
+    into.lastSeconds = from.lastSeconds;
+    into.lastRun = from.lastRun;
+  }
+  into.mhzMin = std::min(into.mhzMin, from.mhzMin);
+  into.mhzMax = std::max(into.mhzMax, from.mhzMax);
+  if (from.hasLoad) {
+    into.loadMin = into.hasLoad ? std::min(into.loadMin, from.loadMin) : from.loadMin;
+    into.loadMax = into.hasLoad ? std::max(into.loadMax, from.loadMax) : from.loadMax;
+    into.hasLoad = true;
+  }
+  if (from.hasMemory) {
+    into.memoryMin = into.hasMemory ? std::min(into.memoryMin, from.memoryMin) : from.memoryMin;
+    into.memoryMax = into.hasMemory ? std::max(into.memoryMax, from.memoryMax) : from.memoryMax;
+    into.hasMemory = true;
+  }
+}
+
+int64_t ChartColumns::IndexOf(int64_t seconds) const { return FloorDiv(seconds - origin_, width_); }
+
+void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
+                       const SampleLine& line) {
+  // Most samples land in the bucket of the one before, later in time.
+  if (last_ != nullptr && seconds >= last_->lastSeconds && seconds < lastEnd_ &&
+      run == last_->lastRun) {
+    ChartBucket& bucket = *last_;
+    bucket.lastSeconds = seconds;
+    bucket.mhzMin = std::min(bucket.mhzMin, line.mhz);
+    bucket.mhzMax = std::max(bucket.mhzMax, line.mhz);
+    if (line.hasLoad) {
+      bucket.loadMin = bucket.hasLoad ? std::min(bucket.loadMin, line.load) : line.load;
+      bucket.loadMax = bucket.hasLoad ? std::max(bucket.loadMax, line.load) : line.load;
+      bucket.hasLoad = hasLoad_ = true;
+    }
+    if (line.hasMemory) {
+      const double kb = static_cast<double>(line.memoryKb);
+      bucket.memoryMin = bucket.hasMemory ? std::min(bucket.memoryMin, kb) : kb;
+      bucket.memoryMax = bucket.hasMemory ? std::max(bucket.memoryMax, kb) : kb;
+      bucket.hasMemory = hasMemory_ = true;
+    }
+    return;
+  }
+  ChartBucket sample;
+  sample.used = true;
+  sample.firstSeconds = sample.lastSeconds = seconds;
+  sample.firstRun = sample.lastRun = run;
+  sample.intervalBefore = intervalBefore;
+  sample.mhzMin = sample.mhzMax = line.mhz;
+  sample.hasLoad = line.hasLoad;
+  sample.loadMin = sample.loadMax = line.load;
+  sample.hasMemory = line.hasMemory;
+  sample.memoryMin = sample.memoryMax = static_cast<double>(line.memoryKb);
+  hasLoad_ = hasLoad_ || line.hasLoad;
+  hasMemory_ = hasMemory_ || line.hasMemory;
+
+  if (buckets_.empty()) {
+    origin_ = seconds;
+    firstIndex_ = 0;
+    buckets_.resize(1);
+  }
+  for (;;) {
+    const int64_t index = IndexOf(seconds);
+    const int64_t end = firstIndex_ + static_cast<int64_t>(buckets_.size());
+    if (index >= firstIndex_ && index < end) {
+      last_ = &buckets_[static_cast<size_t>(index - firstIndex_)];
+      MergeBucket(*last_, sample);
+      lastEnd_ = origin_ + (index + 1) * width_;
+      return;
+    }
+    const int64_t low = std::min(index, firstIndex_);
+    const int64_t high = std::max(index, end - 1);
+    if (static_cast<uint64_t>(high - low) + 1 > maxBuckets_) {
+      Coarsen();
+      continue;
+    }
+    last_ = nullptr;
+    if (index < firstIndex_) {
+      buckets_.insert(buckets_.begin(), static_cast<size_t>(firstIndex_ - index), ChartBucket{});
+      firstIndex_ = index;
+    } else {
+      buckets_.resize(static_cast<size_t>(index - firstIndex_ + 1));
+    }
+  }
+}
+
+void ChartColumns::Coarsen() {
+  std::vector<ChartBucket> merged;
+  const int64_t mergedFirst = FloorDiv(firstIndex_, 2);
+  merged.resize(static_cast<size_t>(
+      FloorDiv(firstIndex_ + static_cast<int64_t>(buckets_.size()) - 1, 2) - mergedFirst + 1));
+  for (size_t i = 0; i < buckets_.size(); ++i) {
+    const int64_t index = FloorDiv(firstIndex_ + static_cast<int64_t>(i), 2);
+    MergeBucket(merged[static_cast<size_t>(index - mergedFirst)], buckets_[i]);
+  }
+  buckets_.swap(merged);
+  firstIndex_ = mergedFirst;
+  width_ *= 2;
+  last_ = nullptr;
+}
+
+std::vector<ChartBucket> ChartColumns::UsedBuckets() const {
+  std::vector<ChartBucket> used;
+  for (const ChartBucket& bucket : buckets_) {
+    if (bucket.used) used.push_back(bucket);
+  }
+  return used;
+}
+
+}  // namespace report
