@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/e2e/Fixture.h"
+#include "tests/e2e/ReportHelpers.h"
 #include "tests/e2e/RunHelpers.h"
 
 using namespace e2e;
@@ -143,6 +144,12 @@ TEST_F(E2e, AKilledRunIsRecoveredAtTheNextStart) {
     EXPECT_TRUE(std::regex_match(lines[i], std::regex(R"(\d\d:\d\d:\d\d, .* MHz\r)"))) << lines[i];
   }
   EXPECT_TRUE(std::regex_match(lines.back(), kInterruptedLine)) << lines.back();
+  // The report tool reads it as a run that ended without Stop.
+  CopyInto(folder, "sentel-report.exe");
+  const ReportResult report = RunReport(folder, logs[0]);
+  EXPECT_EQ(0u, report.exitCode) << report.output;
+  EXPECT_NE(std::string::npos, report.output.find("ended without Stop (closed by the journal)"))
+      << report.output;
 
   // A clean run afterwards: its own file, and no journal left.
   Click(dialog, IDC_START_STOP);
