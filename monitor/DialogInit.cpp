@@ -1,4 +1,4 @@
-// Dressing the main dialog when it opens, and the Save on Stop check box.
+// Dressing the main dialog when it opens.
 #include "app/SettingsKey.h"
 #include "app/ResourceStrings.h"
 #include "app/WindowsVersion.h"

@@ -1,4 +1,5 @@
-// Moving the settings between the state record and the dialog's controls.
+// Moving the settings between the state record and the dialog's controls, and
+// the "Save on Stop" check box that takes them.
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
@@ -8,8 +9,8 @@
 #include "res/resource.h"
 
 namespace {
-constexpr DWORD kSpinStyle =
-    0x508000A6;  // child, visible, border, buddy int, right, arrows, no thousands
+// Child, visible, border, buddy int, right, arrows, no thousands.
+constexpr DWORD kSpinStyle = 0x508000A6;
 
 struct CheckBoxField {
   int controlId;
