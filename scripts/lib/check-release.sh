@@ -1,9 +1,9 @@
-# Sourced by scripts/test inside its Wine session: packs the test build as the
-# download is packed, checks the archive's contents, and runs end-to-end tests
-# against the program and the German module started from the unpacked copy.
-check_release() {
-  local root=$1 zip_file unpacked listing expected
-  zip_file=$("$here/scripts/package" x86_64 | tail -n 1)
+# Sourced by scripts/test inside its Wine session: packs the build the tests run
+# as the download is packed, checks the archive's contents, and runs end-to-end
+# tests against the program and the German module started from the unpacked copy.
+check_release() {  # build root, architecture (i686 or x86_64), test build folder
+  local root=$1 arch=$2 tests=$3 zip_file unpacked listing expected
+  zip_file=$("$here/scripts/package" "$arch" | tail -n 1)
   listing=$(unzip -Z1 "$zip_file" | sort | tr '\n' ' ')
   expected="tervo/ tervo/LICENSE.txt tervo/sentel.exe tervo/sentel1031.dll tervo/user-guide.txt "
   if [ "$listing" != "$expected" ]; then
@@ -15,6 +15,6 @@ check_release() {
   mkdir -p "$unpacked"
   unzip -q "$zip_file" -d "$unpacked"
   SENTEL_PROGRAM_FOLDER=$(winepath -w "$unpacked/tervo") \
-    ctest --test-dir "$root/win64" --output-on-failure \
+    ctest --test-dir "$tests" --output-on-failure \
     -R '^E2e\.(ExitButtonEndsWith1008|LanguageValueSelectsTheModuleBesideTheProgram)$'
 }
