@@ -1,6 +1,11 @@
 # Cross build: the program, its German language module, and the Windows-side tests.
 enable_language(RC)
-add_compile_definitions(STRICT NOMINMAX WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+# The oldest Windows the program runs on is 98 SE (4.10, Internet Explorer 5.0):
+# declarations newer than that stay hidden where the headers gate them. The NT
+# value is 4.0 so that nothing of Windows 2000 is reached by accident either.
+# (mingw-w64 gates few declarations; cmake/imports.txt is the real guard.)
+add_compile_definitions(STRICT NOMINMAX WINVER=0x0410 _WIN32_WINDOWS=0x0410 _WIN32_WINNT=0x0400
+  _WIN32_IE=0x0500)
 # No mingw runtime DLL may be needed beside the program (or the tests under Wine).
 add_link_options(-static)
 
@@ -27,39 +32,73 @@ add_library(sentel_win STATIC ${win_sources})
 target_link_libraries(sentel_win PUBLIC sentel_portable
   comctl32 comdlg32 shell32 winmm advapi32 user32 gdi32 kernel32)
 
-add_executable(sentel WIN32 app/WinMain.cpp res/sentel.rc)
-target_link_libraries(sentel PRIVATE sentel_win)
-# What ships carries no symbols.
-target_link_options(sentel PRIVATE -s)
+# SENTEL_PROGRAM_FROM names the bin folder of another build whose sentel.exe and
+# sentel1031.dll the tests here run instead of building their own: the tests are
+# built with the posix thread model, the program that ships with win32.
+set(SENTEL_PROGRAM_FROM "" CACHE PATH "Folder of the built program and module the tests run")
+option(SENTEL_TESTS "Build the Windows-side and end-to-end tests" ON)
 
-# A resource-only module: no code, no entry point, no runtime.
-add_library(sentel1031 SHARED res/sentel1031.rc)
-set_target_properties(sentel1031 PROPERTIES PREFIX "" LINKER_LANGUAGE C)
-target_link_options(sentel1031 PRIVATE -nostdlib -Wl,--entry=0 -s)
-set_target_properties(sentel1031 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
-
-# The Wine tests run where Wine can run this build: the x86-64 one by default.
-if(SENTEL_ARCH STREQUAL "x86_64")
-  set(_run_wine_tests ON)
+if(SENTEL_PROGRAM_FROM)
+  set(_program_files ${PROJECT_BINARY_DIR}/bin/sentel.exe ${PROJECT_BINARY_DIR}/bin/sentel1031.dll)
+  add_custom_command(OUTPUT ${_program_files}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/bin
+    COMMAND ${CMAKE_COMMAND} -E copy ${SENTEL_PROGRAM_FROM}/sentel.exe
+      ${SENTEL_PROGRAM_FROM}/sentel1031.dll ${PROJECT_BINARY_DIR}/bin/
+    DEPENDS ${SENTEL_PROGRAM_FROM}/sentel.exe ${SENTEL_PROGRAM_FROM}/sentel1031.dll
+    COMMENT "Taking sentel.exe and sentel1031.dll from ${SENTEL_PROGRAM_FROM}")
+  add_custom_target(sentel_program ALL DEPENDS ${_program_files})
 else()
-  set(_run_wine_tests OFF)
-endif()
-option(SENTEL_RUN_WINE_TESTS "Register the tests that run under Wine" ${_run_wine_tests})
+  add_executable(sentel WIN32 app/WinMain.cpp res/sentel.rc)
+  target_link_libraries(sentel PRIVATE sentel_win)
+  # What ships carries no symbols.
+  target_link_options(sentel PRIVATE -s)
+  if(SENTEL_ARCH STREQUAL "i686" AND SENTEL_THREADS STREQUAL "win32")
+    # The runtime's locks (libgcc) create their semaphores with CreateSemaphoreW,
+    # always unnamed; on Windows 98 and Me that is a stub that fails. The ANSI
+    # function takes the same arguments and works everywhere.
+    target_link_options(sentel PRIVATE
+      "LINKER:--defsym=\"__imp__CreateSemaphoreW@16\"=\"__imp__CreateSemaphoreA@16\"")
+  endif()
 
-add_test(NAME Shipped.ProgramAndModuleNeedOnlyWindows
-  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${SENTEL_ARCH}-w64-mingw32-objdump
-    -DPROGRAM=$<TARGET_FILE:sentel> -DMODULE=$<TARGET_FILE:sentel1031>
-    -P ${PROJECT_SOURCE_DIR}/cmake/CheckShipped.cmake)
-set_tests_properties(Shipped.ProgramAndModuleNeedOnlyWindows PROPERTIES LABELS shipped)
-if(NOT SENTEL_ARCH STREQUAL "i686")
-  set_tests_properties(Shipped.ProgramAndModuleNeedOnlyWindows PROPERTIES DISABLED TRUE)
+  # A resource-only module: no code, no entry point, no runtime.
+  add_library(sentel1031 SHARED res/sentel1031.rc)
+  set_target_properties(sentel1031 PROPERTIES PREFIX "" LINKER_LANGUAGE C)
+  target_link_options(sentel1031 PRIVATE -nostdlib -Wl,--entry=0 -s)
+  set_target_properties(sentel1031 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+  add_custom_target(sentel_program DEPENDS sentel sentel1031)
+
+  # What ships may import only what Windows 98 SE and every later Windows export
+  # (cmake/imports.txt). A program that ships joins SENTEL_SHIPPED_PROGRAMS
+  # anywhere in this directory: the check is registered at its end.
+  if(SENTEL_ARCH STREQUAL "i686")
+    set(SENTEL_SHIPPED_PROGRAMS $<TARGET_FILE:sentel>)
+    set(SENTEL_SHIPPED_MODULES $<TARGET_FILE:sentel1031>)
+    function(sentel_add_shipped_check)
+      add_test(NAME Shipped.ProgramAndModuleNeedOnlyWindows
+        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${SENTEL_ARCH}-w64-mingw32-objdump
+          "-DPROGRAMS=$<JOIN:${SENTEL_SHIPPED_PROGRAMS},|>" -DGUI_PROGRAMS=$<TARGET_FILE:sentel>
+          "-DMODULES=$<JOIN:${SENTEL_SHIPPED_MODULES},|>"
+          -DTABLE=${PROJECT_SOURCE_DIR}/cmake/imports.txt -DFLOOR=98SE
+          -P ${PROJECT_SOURCE_DIR}/cmake/CheckShipped.cmake)
+      set_tests_properties(Shipped.ProgramAndModuleNeedOnlyWindows PROPERTIES LABELS shipped)
+    endfunction()
+    cmake_language(DEFER CALL sentel_add_shipped_check)
+  endif()
 endif()
+
+if(NOT SENTEL_TESTS)
+  return()
+endif()
+
+# The Wine tests run where Wine can run this build; scripts/build registers them
+# in the one test build it makes for this machine.
+option(SENTEL_RUN_WINE_TESTS "Register the tests that run under Wine" ON)
 
 # Windows-side tests: the platform's real behaviour, run under Wine by CTest.
 file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*.cpp)
 add_executable(sentel_win_tests ${win_test_sources} res/sentel.rc)
 target_link_libraries(sentel_win_tests PRIVATE sentel_win GTest::gtest version)
-add_dependencies(sentel_win_tests sentel sentel1031)
+add_dependencies(sentel_win_tests sentel_program)
 if(SENTEL_RUN_WINE_TESTS)
   gtest_discover_tests(sentel_win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 120 LABELS win)
@@ -70,7 +109,7 @@ file(GLOB e2e_sources CONFIGURE_DEPENDS tests/e2e/*.cpp)
 add_executable(sentel_e2e ${e2e_sources})
 target_link_libraries(sentel_e2e PRIVATE sentel_portable GTest::gtest_main
   user32 advapi32 kernel32)
-add_dependencies(sentel_e2e sentel sentel1031)
+add_dependencies(sentel_e2e sentel_program)
 if(SENTEL_RUN_WINE_TESTS)
   gtest_discover_tests(sentel_e2e DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 300 LABELS e2e RUN_SERIAL TRUE)
@@ -89,7 +128,7 @@ endforeach()
 # The soak run (bench/soak): not a test, a long run reported as figures.
 add_executable(sentel_soak bench/SoakRun.cpp tests/e2e/Driver.cpp)
 target_link_libraries(sentel_soak PRIVATE user32 advapi32 kernel32 psapi)
-add_dependencies(sentel_soak sentel)
+add_dependencies(sentel_soak sentel_program)
 
 # Holds the Wine session's desktop open between tests (scripts/test starts it).
 add_executable(sentel_desktop_keeper WIN32 tests/support/DesktopKeeper.cpp)

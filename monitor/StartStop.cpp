@@ -88,7 +88,10 @@ LRESULT MonitorDialog::OnStartStop() {
 void MonitorDialog::AppendLogText(const char* text) {
   // The control's own length in characters: the ANSI length of a long log costs
   // a conversion of the whole text on every line.
-  const int length = GetWindowTextLengthW(logEdit);
+  int length = GetWindowTextLengthW(logEdit);
+  // Windows 98 and Me export the wide function as a stub that gives 0; their
+  // edit control holds ANSI text, so its ANSI length costs nothing there.
+  if (length == 0) length = GetWindowTextLengthA(logEdit);
   SendMessageA(logEdit, EM_SETSEL, static_cast<WPARAM>(length), length);
   SendMessageA(logEdit, EM_SCROLLCARET, 0, 0);
   SendMessageA(logEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));

@@ -2,12 +2,15 @@
 # one is given), a private Wine prefix, and a trap that stops both again.
 #   wine_session_start PREFIX [headless]   wine_session_keep_desktop KEEPER_EXE
 #   wine_session_stop
+. "$(dirname "${BASH_SOURCE[0]}")/platform.sh"
 
 wine_session_start() {
   local prefix=$1 headless=${2:-}
   export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  unset WINEARCH  # the 64-bit prefix; 32-bit Wine is not needed here
+  # A 64-bit prefix; with 32-bit Wine installed it is a WoW64 one, which runs
+  # 32- and 64-bit programs alike.
+  export WINEARCH=win64
   WINE_SESSION_XVFB=""
   if [ -n "$headless" ] || [ -z "${DISPLAY:-}" ]; then
     # Xvfb picks a free display itself, so parallel sessions never collide.
@@ -22,7 +25,13 @@ wine_session_start() {
     export DISPLAY=":$display"
   fi
   trap wine_session_stop EXIT
-  if [ ! -f "$WINEPREFIX/.sentel-ready" ]; then
+  # The prefix records the Wine installation that made it and is made afresh
+  # when that changes: a prefix of 64-bit-only Wine has no 32-bit system folder,
+  # and 32-bit Wine installed later then cannot load kernel32.dll in it.
+  local identity
+  identity="prefix $WINEARCH; $(wine_identity)"
+  if [ ! -f "$WINEPREFIX/.sentel-ready" ] || [ "$(cat "$WINEPREFIX/.sentel-ready")" != "$identity" ]; then
+    [ -d "$WINEPREFIX" ] && echo "wine-session: making $WINEPREFIX afresh for $identity" >&2
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
@@ -34,7 +43,7 @@ wine_session_start() {
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.sentel-ready"
+    echo "$identity" >"$WINEPREFIX/.sentel-ready"
   fi
   # Start Wine's background services now, with their output away from any pipe a
   # test runner waits on.
