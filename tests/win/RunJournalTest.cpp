@@ -132,7 +132,9 @@ TEST_P(RunLoadMethod, FiguresComeFromTheServiceTheRunStarted) {
       EXPECT_LE(figures[i], 100.0);
       // The idle thread has the other core to itself and may read 0.0; the
       // native query sees the busy one.
-      if (!row.idleAtStart) EXPECT_GT(figures[i], 0.0) << "one core is busy";
+      if (!row.idleAtStart) {
+        EXPECT_GT(figures[i], 0.0) << "one core is busy";
+      }
     }
   });
   EXPECT_TRUE(boxes.Boxes().empty());
