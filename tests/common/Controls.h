@@ -14,22 +14,23 @@ inline void SetControlText(HWND dialog, int id, const char* text) {
                       SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
+struct ChildSearch {
+  const char* className;
+  std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  char name[64] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, search->className) == 0) search->found.push_back(child);
+  return TRUE;
+}
+
 // Child windows of `parent` with the given class, in z order.
 inline std::vector<HWND> ChildWindows(HWND parent, const char* className) {
-  struct Search {
-    const char* className;
-    std::vector<HWND> found;
-  } search{className, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        char name[64] = {};
-        GetClassNameA(child, name, sizeof name);
-        if (lstrcmpiA(name, s->className) == 0) s->found.push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ChildSearch search{className, {}};
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

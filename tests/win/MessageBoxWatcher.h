@@ -40,19 +40,17 @@ class MessageBoxWatcher {
     SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
     return buffer;
   }
+  static BOOL CALLBACK CountButton(HWND child, LPARAM count) {
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Button") == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+  }
   static Seen Read(HWND box) {
     Seen seen;
     seen.caption = Text(box);
     seen.text = Text(TextControl(box));
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM count) -> BOOL {
-          char name[16] = {};
-          GetClassNameA(child, name, sizeof name);
-          if (lstrcmpiA(name, "Button") == 0) ++*reinterpret_cast<int*>(count);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&seen.buttons));
+    EnumChildWindows(box, CountButton, reinterpret_cast<LPARAM>(&seen.buttons));
     seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
     seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
     seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
