@@ -117,7 +117,7 @@ endif()
 
 # Broken language modules for the tests: one lacks its strings, one its main
 # dialog, one carries format texts that do not match the program's.
-foreach(module nostrings nodialog badtexts)
+foreach(module nostrings nodialog badtexts nocontrol)
   add_library(sentel_test_${module} SHARED tests/modules/${module}.rc)
   set_target_properties(sentel_test_${module} PROPERTIES PREFIX "" LINKER_LANGUAGE C)
   target_link_options(sentel_test_${module} PRIVATE -nostdlib -Wl,--entry=0)

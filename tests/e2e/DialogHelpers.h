@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/common/Controls.h"
+#include "tests/common/Keyboard.h"
 #include "tests/e2e/Driver.h"
 
 namespace e2e {
@@ -42,22 +44,7 @@ inline bool DrainPosted(HWND dialog, DWORD timeoutMs = 10000) {
 }
 
 // Real keyboard input to whatever window has the keyboard focus.
-inline void PressKey(WORD key, bool withAlt = false) {
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = flags;
-    inputs.push_back(input);
-  };
-  if (withAlt) add(VK_MENU, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  if (withAlt) add(VK_MENU, KEYEVENTF_KEYUP);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
+using test_input::PressKey;
 
 // The process's visible popup menu window, or null.
 inline HWND FindPopupMenu(const Program& program) {
@@ -118,62 +105,34 @@ inline HWND FocusOf(HWND dialog) {
   return info.hwndFocus;
 }
 
-inline void SetControlText(HWND dialog, int id, const char* text) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
-                      SMTO_ABORTIFHUNG, 5000, &ignored);
-}
+using test_controls::SetControlText;
 
-// The shell's icon call, looked up at run time (the bench links no shell32).
-inline bool ShellNotify(DWORD action, NOTIFYICONDATAA& data) {
+// The shell's icon call for the icon (window, id) with nothing else set, looked
+// up at run time (the bench links no shell32).
+inline bool ShellNotify(DWORD action, HWND window, UINT id) {
   using NotifyFn = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
   static const auto notify = reinterpret_cast<NotifyFn>(
       reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = id;
   return notify != nullptr && notify(action, &data) != FALSE;
 }
 
 // Whether the shell holds an icon for (window, id): a modification that
 // changes nothing succeeds only for an existing icon.
 inline bool TrayIconExists(HWND window, UINT id = static_cast<UINT>(kTrayIconId)) {
-  NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  data.hWnd = window;
-  data.uID = id;
-  return ShellNotify(NIM_MODIFY, data);
+  return ShellNotify(NIM_MODIFY, window, id);
 }
 
-}  // namespace e2e
-
-namespace e2e {
 // Takes the icon away as a restarting shell would.
 inline bool ForgetTrayIcon(HWND window, UINT id = static_cast<UINT>(kTrayIconId)) {
-  NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  data.hWnd = window;
-  data.uID = id;
-  return ShellNotify(NIM_DELETE, data);
-}
-}  // namespace e2e
-
-namespace e2e {
-struct ChildSearch {
-  const char* className;
-  std::vector<HWND> found;
-};
-inline BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  char name[64] = {};
-  GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, search->className) == 0) search->found.push_back(child);
-  return TRUE;
+  return ShellNotify(NIM_DELETE, window, id);
 }
 
 // Child windows of `parent` with the given class, in z order.
-inline std::vector<HWND> ChildWindows(HWND parent, const char* className) {
-  ChildSearch search{className, {}};
-  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+using test_controls::ChildWindows;
 
 // Makes `window` the foreground window so that keyboard input reaches it.
 inline bool BringForward(HWND window) {
@@ -181,10 +140,13 @@ inline bool BringForward(HWND window) {
   return WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
 }
 
-// Opens the window's system menu with Alt+Space, as a user would.
+// Opens the window's system menu with the command Alt+Space gives. It is posted,
+// not typed: when a window has just taken the focus, Wine brings its key state in
+// line with the X server's, where no key is down, and the Alt release it makes up
+// can fall between a typed Alt and Space. Keys without Alt choose from the menu.
 inline HWND OpenSystemMenu(const Program& program, HWND window) {
   if (!BringForward(window)) return nullptr;
-  PressKey(VK_SPACE, true);
+  PostMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
   return WaitForPopupMenu(program);
 }
 }  // namespace e2e

@@ -1,48 +1,12 @@
 #include "tests/e2e/Driver.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "res/resource.h"
 
 namespace e2e {
 namespace {
 constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
 constexpr char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\sentel.exe";
-
-std::string ParentFolder(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string path = folder + name;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      DeleteTree(path + "\\");
-      RemoveDirectoryA(path.c_str());
-    } else {
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-}
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount() - start >= timeoutMs) return condition();
-    Sleep(20);
-  }
-}
 
 std::string BuildFolder() {
   // The release check points the tests at an unpacked download instead.
@@ -54,31 +18,13 @@ std::string BuildFolder() {
     return folder;
   }
   GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return ParentFolder(path);
-}
-
-std::string MakeSandbox(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string root = ParentFolder(path) + "..\\e2e-work\\";
-  CreateDirectoryA(root.c_str(), nullptr);
-  const std::string folder = root + name + "\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  DeleteTree(folder);
-  return folder;
+  return test_files::ParentFolder(path);
 }
 
 void CopyInto(const std::string& folder, const char* builtFile, const char* asName) {
   const std::string from = BuildFolder() + builtFile;
   const std::string to = folder + (asName != nullptr ? asName : builtFile);
   CopyFileA(from.c_str(), to.c_str(), FALSE);
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, const char* pattern) {

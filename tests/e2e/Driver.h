@@ -10,17 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/Files.h"
+#include "tests/common/Waiting.h"
+
 namespace e2e {
 
 // Polls `condition` until it holds or `timeoutMs` passes.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+using test_wait::WaitUntil;
 
 // The folder holding sentel.exe and sentel1031.dll as built.
 std::string BuildFolder();
 // A fresh, empty folder for one test under the build tree.
-std::string MakeSandbox(const std::string& name);
+using test_files::MakeSandbox;
 void CopyInto(const std::string& folder, const char* builtFile, const char* asName = nullptr);
-std::string ReadFileBytes(const std::string& path);
+using test_files::ReadFileBytes;
 std::vector<std::string> ListFiles(const std::string& folder, const char* pattern);
 
 // A string resource of the built sentel.exe (or of a module beside it).

@@ -11,7 +11,12 @@ class E2e : public testing::Test {
     e2e::Settings::DeleteKey();
     e2e::SetWineVersion(nullptr);
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    folder = e2e::MakeSandbox(std::string(test->test_suite_name()) + "." + test->name());
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    // A table row's name holds slashes ("E2e/Suite.Test/Row"): one folder each.
+    for (char& c : name) {
+      if (c == '/') c = '.';
+    }
+    folder = e2e::MakeSandbox(name);
     e2e::CopyInto(folder, "sentel.exe");
   }
   void TearDown() override {

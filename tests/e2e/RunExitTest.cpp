@@ -1,6 +1,9 @@
 // Leaving the program during a run: the run is stopped and saved first.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "tests/e2e/Fixture.h"
 #include "tests/e2e/RunHelpers.h"
 
@@ -30,35 +33,46 @@ void ExpectSavedRun(const std::string& folder) {
 }
 }  // namespace
 
-TEST_F(E2e, EscapeDuringARunSavesTheStoppedRun) {
+// The three ways out during a run, each with the exit code it ends with
+// (none for the end of the session, which the program survives).
+struct WayOut {
+  const char* name;
+  void (*leave)(HWND dialog);
+  std::optional<DWORD> exitCode;
+};
+
+void PrintTo(const WayOut& row, std::ostream* out) { *out << row.name; }
+
+class LeavingDuringARun : public E2e, public testing::WithParamInterface<WayOut> {};
+
+TEST_P(LeavingDuringARun, SavesTheStoppedRun) {
   PrepareQuickRun(false);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ASSERT_NE(nullptr, StartSavingRun(dialog));
-  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  EXPECT_EQ(2u, program.WaitForExit());
+  GetParam().leave(dialog);
+  if (GetParam().exitCode) {
+    EXPECT_EQ(GetParam().exitCode, program.WaitForExit());
+  } else {
+    EXPECT_TRUE(std::regex_match(LogLines(dialog).back(), kStoppedLine));
+  }
   ExpectSavedRun(folder);
 }
 
-TEST_F(E2e, TrayExitDuringARunSavesTheStoppedRun) {
-  PrepareQuickRun(false);
-  HWND dialog = Start();
-  ASSERT_NE(nullptr, dialog);
-  ASSERT_NE(nullptr, StartSavingRun(dialog));
-  // The tray menu's Exit item sends the Exit button's command.
-  PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0);
-  EXPECT_EQ(1008u, program.WaitForExit());
-  ExpectSavedRun(folder);
-}
-
-TEST_F(E2e, EndOfSessionDuringARunSavesTheStoppedRun) {
-  PrepareQuickRun(false);
-  HWND dialog = Start();
-  ASSERT_NE(nullptr, dialog);
-  ASSERT_NE(nullptr, StartSavingRun(dialog));
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-  SendMessageTimeoutA(dialog, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
-  EXPECT_TRUE(std::regex_match(LogLines(dialog).back(), kStoppedLine));
-  ExpectSavedRun(folder);
-}
+INSTANTIATE_TEST_SUITE_P(
+    E2e, LeavingDuringARun,
+    testing::Values(
+        WayOut{"Escape", [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }, 2u},
+        // The tray menu's Exit item sends the Exit button's command.
+        WayOut{"TrayExit", [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0); },
+               1008u},
+        WayOut{"EndOfSession",
+               [](HWND dialog) {
+                 DWORD_PTR ignored = 0;
+                 SendMessageTimeoutA(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                     &ignored);
+                 SendMessageTimeoutA(dialog, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000,
+                                     &ignored);
+               },
+               std::nullopt}),
+    [](const testing::TestParamInfo<WayOut>& row) { return std::string(row.param.name); });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/common/Controls.h"
 #include "tests/common/TextLines.h"
 #include "tests/e2e/Driver.h"
 
@@ -59,6 +60,7 @@ inline double MeasureTscMhz() {
   return static_cast<double>(t1 - t0) / seconds / 1e6;
 }
 
+using test_controls::SetControlText;
 using test_text::SplitLines;
 
 inline std::string LogText(HWND dialog) { return ControlText(dialog, IDC_LOG); }
@@ -66,12 +68,6 @@ inline std::vector<std::string> LogLines(HWND dialog) { return SplitLines(LogTex
 
 inline bool WaitForLogLines(HWND dialog, size_t count, DWORD timeoutMs) {
   return WaitUntil([&] { return LogLines(dialog).size() >= count; }, timeoutMs);
-}
-
-inline void SetEditText(HWND dialog, int id, const char* text) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
-                      SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
 inline void SetCheck(HWND dialog, int id, bool checked) {

@@ -119,13 +119,12 @@ TEST_F(E2e, AFailedPeriodCheckStillStartsWithThatPeriod) {
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
-  SetEditText(dialog, IDC_CHECK_PERIOD, "400");
+  SetControlText(dialog, IDC_CHECK_PERIOD, "400");
   Click(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Stop"));
   EXPECT_EQ("400", ControlText(dialog, IDC_CHECK_PERIOD));
-  // A one-second period would have written four samples by now.
-  Sleep(4500);
-  EXPECT_EQ(1u, LogLines(dialog).size()) << LogText(dialog);
+  // A one-second period would have written four samples in this time.
+  EXPECT_FALSE(WaitForLogLines(dialog, 2, 4500)) << LogText(dialog);
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
   EXPECT_EQ(2u, LogLines(dialog).size());
@@ -138,12 +137,12 @@ TEST_F(E2e, APeriodOfZeroSamplesOncePerSecond) {
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
-  SetEditText(dialog, IDC_CHECK_PERIOD, "0");
+  SetControlText(dialog, IDC_CHECK_PERIOD, "0");
   Click(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Stop"));
   ASSERT_TRUE(WaitForLogLines(dialog, 2, 5000));
   const DWORD firstSample = GetTickCount();
-  Sleep(3000);
+  ASSERT_TRUE(WaitForLogLines(dialog, 5, 10000)) << LogText(dialog);
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
   const DWORD elapsed = GetTickCount() - firstSample;

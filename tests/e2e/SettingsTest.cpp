@@ -1,19 +1,16 @@
 // The settings key: defaults, loading, saving at exit, and the option bits.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "res/resource.h"
+#include "tests/common/Controls.h"
 #include "tests/e2e/Fixture.h"
 
 using namespace e2e;
+using test_controls::SetControlText;
 
 namespace {
-// Types the text into an edit of the dialog, as the keyboard would leave it.
-void SetEditText(HWND dialog, int id, const char* text) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
-                      SMTO_ABORTIFHUNG, 5000, &ignored);
-}
-
 // A click on "Save on Stop" is one of the moments the controls reach the settings.
 void ClickSaveOnStop(HWND dialog) {
   const bool before = IsChecked(dialog, IDC_SAVE_ON_STOP);
@@ -46,7 +43,7 @@ TEST_F(E2e, WithoutTheKeyDefaultsApplyAndNothingIsWritten) {
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   ExpectDefaultsShown(dialog);
-  SetEditText(dialog, IDC_CHECK_PERIOD, "60");
+  SetControlText(dialog, IDC_CHECK_PERIOD, "60");
   ClickSaveOnStop(dialog);
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
@@ -65,8 +62,8 @@ TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
   EXPECT_TRUE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));
 
   // Taken from the controls by the click, then saved by Escape.
-  SetEditText(dialog, IDC_START_DELAY, "7");
-  SetEditText(dialog, IDC_CHECK_PERIOD, "90");
+  SetControlText(dialog, IDC_START_DELAY, "7");
+  SetControlText(dialog, IDC_CHECK_PERIOD, "90");
   Click(dialog, IDC_CHECK_CPU_LOAD);
   ClickSaveOnStop(dialog);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -83,50 +80,55 @@ TEST_F(E2e, AChangeNotTakenFromTheDialogIsNotSaved) {
   StoreSavedSettings();
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
-  SetEditText(dialog, IDC_CHECK_PERIOD, "120");
+  SetControlText(dialog, IDC_CHECK_PERIOD, "120");
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
   EXPECT_EQ(45u, Settings::ReadDword("CheckTime"));
 }
 
-TEST_F(E2e, CoolBits8ShowsTheDefaultsWhateverIsSaved) {
+// The option bits that touch the settings: bit 3 shows the defaults (which are
+// then saved), bit 4 never saves; a CoolBits that is no REG_DWORD counts for nothing.
+struct CoolBitsCase {
+  const char* name;
+  DWORD type;
+  DWORD value;
+  bool defaultsShown;
+  const char* typed;  // into the start delay and taken by a click, or nothing
+  uint32_t savedStartTime;
+};
+
+void PrintTo(const CoolBitsCase& row, std::ostream* out) { *out << row.name; }
+
+class CoolBits : public E2e, public testing::WithParamInterface<CoolBitsCase> {};
+
+TEST_P(CoolBits, DecideWhatIsShownAndWhatIsSaved) {
+  const CoolBitsCase& row = GetParam();
   Settings::UseQuickCalibration();
   StoreSavedSettings();
-  Settings::SetDword("CoolBits", 0x08);
+  Settings::SetRaw("CoolBits", row.type, &row.value, sizeof row.value);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
-  ExpectDefaultsShown(dialog);
-  // Saving still happens: the defaults overwrite what was there.
+  if (row.defaultsShown) {
+    ExpectDefaultsShown(dialog);
+  } else {
+    EXPECT_EQ("10", ControlText(dialog, IDC_START_DELAY));
+  }
+  if (row.typed != nullptr) {
+    SetControlText(dialog, IDC_START_DELAY, row.typed);
+    ClickSaveOnStop(dialog);
+  }
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
-  EXPECT_EQ(5u, Settings::ReadDword("StartTime"));
+  EXPECT_EQ(row.savedStartTime, Settings::ReadDword("StartTime"));
 }
 
-TEST_F(E2e, CoolBits16NeverWritesTheSettings) {
-  Settings::UseQuickCalibration();
-  StoreSavedSettings();
-  Settings::SetDword("CoolBits", 0x10);
-  HWND dialog = Start();
-  ASSERT_NE(nullptr, dialog);
-  SetEditText(dialog, IDC_START_DELAY, "99");
-  ClickSaveOnStop(dialog);
-  Click(dialog, IDC_EXIT);
-  EXPECT_EQ(1008u, program.WaitForExit());
-  EXPECT_EQ(10u, Settings::ReadDword("StartTime"));
-}
-
-TEST_F(E2e, CoolBitsOfAnotherTypeIsIgnored) {
-  Settings::UseQuickCalibration();
-  StoreSavedSettings();
-  const BYTE binary[4] = {0x18, 0, 0, 0};
-  Settings::SetRaw("CoolBits", REG_BINARY, binary, sizeof binary);
-  HWND dialog = Start();
-  ASSERT_NE(nullptr, dialog);
-  EXPECT_EQ("10", ControlText(dialog, IDC_START_DELAY));  // loaded: bit 0x08 not taken
-  Click(dialog, IDC_EXIT);
-  EXPECT_EQ(1008u, program.WaitForExit());
-  EXPECT_EQ(10u, Settings::ReadDword("StartTime"));  // written: bit 0x10 not taken
-}
+INSTANTIATE_TEST_SUITE_P(
+    E2e, CoolBits,
+    testing::Values(CoolBitsCase{"Bit8ShowsTheDefaultsWhateverIsSaved", REG_DWORD, 0x08, true,
+                                 nullptr, 5},
+                    CoolBitsCase{"Bit16NeverWritesTheSettings", REG_DWORD, 0x10, false, "99", 10},
+                    CoolBitsCase{"OfAnotherTypeIsIgnored", REG_BINARY, 0x18, false, nullptr, 10}),
+    [](const testing::TestParamInfo<CoolBitsCase>& row) { return std::string(row.param.name); });
 
 TEST_F(E2e, ValuesOfOtherTypesAndSizesTakeAtMostFourBytes) {
   Settings::UseQuickCalibration();

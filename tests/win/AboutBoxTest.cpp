@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <functional>
 #include <string>
-#include <thread>
 
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
+#include "tests/win/ActivationHook.h"
 #include "tests/win/DialogTestHost.h"
 
 namespace {
@@ -17,29 +17,22 @@ using testhost::kSettingsKey;
 using testhost::MenuText;
 using testhost::SetSetting;
 
-HWND WaitForAbout() {
-  return testhost::WaitForWindow("#32770", 10000,
-                                 [](HWND w) { return testhost::TextOf(w) == "About"; });
-}
-
-// What the box showed, noted from a watcher thread that then posts commands.
+// What the About box showed as it was activated; then `act` answers it.
 struct AboutWatch {
-  template <class Act>
-  explicit AboutWatch(Act act)
-      : thread_([this, act] {
-          window = WaitForAbout();
-          if (window == nullptr) return;
+  explicit AboutWatch(std::function<void(HWND)> act)
+      : hook_([this, act](HWND activated) {
+          if (window != nullptr || testhost::TextOf(activated) != "About") return;
+          window = activated;
           owner = GetWindow(window, GW_OWNER);
           GetWindowRect(window, &rect);
           act(window);
         }) {}
-  ~AboutWatch() { thread_.join(); }
   HWND window = nullptr;
   HWND owner = nullptr;
   RECT rect{};
 
  private:
-  std::thread thread_;
+  ActivationHook hook_;
 };
 }  // namespace
 

@@ -1,5 +1,5 @@
 // Runs a test body inside the modal loop of a real dialog bound to a framework
-// object, and finds this process's other top-level windows from a watcher thread.
+// object, and finds this process's other top-level windows.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 
 #include "app/DialogWindow.h"
 #include "res/resource.h"
+#include "tests/common/Waiting.h"
 
 namespace testhost {
 
@@ -52,14 +53,7 @@ class Hosted : public Base {
   }
 };
 
-inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeoutMs) return condition();
-    Sleep(10);
-  }
-  return true;
-}
+using test_wait::WaitUntil;
 
 struct WindowSearch {
   const char* className;
@@ -118,18 +112,6 @@ inline std::string TextOf(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
-}
-
-// Real keyboard input, to the thread that has the keyboard.
-inline void PressKey(WORD key) {
-  INPUT inputs[2] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  }
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
 }
 
 }  // namespace testhost

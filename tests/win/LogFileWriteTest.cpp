@@ -4,26 +4,27 @@
 #include <ctime>
 #include <regex>
 
+#include "tests/common/Files.h"
 #include "tests/win/RunDialogHarness.h"
 
-using run_harness::FileExists;
 using run_harness::HarnessDialog;
-using run_harness::MakeTempFolder;
-using run_harness::ReadBytes;
 using run_harness::RunInDialog;
+using test_files::FileExists;
+using test_files::MakeSandbox;
+using test_files::ReadFileBytes;
 
 namespace {
 const std::regex kHeader(R"(Ondrel \(build: (\w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})\) log file\.\r\n--\r\n)");
 }
 
 TEST(LogFileWrite, ANewFileGetsTheHeaderTheNoteAndTheLogWithCrLf) {
-  const std::string path = MakeTempFolder("LogFileWrite.New") + "log.txt";
+  const std::string path = MakeSandbox("LogFileWrite.New") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
     SetWindowTextA(d.logEdit, "started: x\n12:00:00, 2399.87 MHz, (1.0%)\nstopped: y\n");
     d.checkCpuLoad = 1;
     d.useIdleThread = 1;
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
-    const std::string first = ReadBytes(path);
+    const std::string first = ReadFileBytes(path);
     std::smatch header;
     ASSERT_TRUE(std::regex_search(first, header, kHeader)) << first;
     EXPECT_EQ(0, header.position(0));
@@ -36,27 +37,27 @@ TEST(LogFileWrite, ANewFileGetsTheHeaderTheNoteAndTheLogWithCrLf) {
     d.useIdleThread = 0;
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
     EXPECT_EQ(first + "started: x\r\n12:00:00, 2399.87 MHz, (1.0%)\r\nstopped: y\r\n",
-              ReadBytes(path));
+              ReadFileBytes(path));
     d.checkCpuLoad = 0;
     d.useIdleThread = 1;
     SetWindowTextA(d.logEdit, "");
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
     EXPECT_EQ(first + "started: x\r\n12:00:00, 2399.87 MHz, (1.0%)\r\nstopped: y\r\n",
-              ReadBytes(path));
+              ReadFileBytes(path));
   });
 }
 
 TEST(LogFileWrite, AnEmptyLogGivesOnlyTheHeader) {
-  const std::string path = MakeTempFolder("LogFileWrite.Empty") + "log.txt";
+  const std::string path = MakeSandbox("LogFileWrite.Empty") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = ReadFileBytes(path);
     EXPECT_TRUE(std::regex_match(bytes, kHeader)) << bytes;
   });
 }
 
 TEST(LogFileWrite, CoolBitsForbidsEveryFile) {
-  const std::string path = MakeTempFolder("LogFileWrite.CoolBits") + "log.txt";
+  const std::string path = MakeSandbox("LogFileWrite.CoolBits") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
     d.coolBits = coolbits::kNoLogFile;
     SetWindowTextA(d.logEdit, "line\n");
@@ -66,7 +67,7 @@ TEST(LogFileWrite, CoolBitsForbidsEveryFile) {
 }
 
 TEST(LogFileWrite, AFileThatCannotBeOpenedFailsWithEFail) {
-  const std::string folder = MakeTempFolder("LogFileWrite.Missing");
+  const std::string folder = MakeSandbox("LogFileWrite.Missing");
   RunInDialog([&](HarnessDialog& d) {
     SetWindowTextA(d.logEdit, "line\n");
     EXPECT_EQ(E_FAIL, d.WriteLogFile(folder + "no such folder\\log.txt"));
@@ -91,7 +92,7 @@ TEST(LogFileWrite, AFullDeviceIsAFailure) {
 }
 
 TEST(LogFileWrite, ALongLogIsSavedDownToItsLastCharacter) {
-  const std::string path = MakeTempFolder("LogFileWrite.Long") + "log.txt";
+  const std::string path = MakeSandbox("LogFileWrite.Long") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
     std::string text;
     for (int i = 0; i < 60000; ++i) text += "12:00:00, 2399.87 MHz, (" + std::to_string(i) + " K)\n";
@@ -99,7 +100,7 @@ TEST(LogFileWrite, ALongLogIsSavedDownToItsLastCharacter) {
     SetWindowTextA(d.logEdit, text.c_str());
     ASSERT_EQ(text.size(), static_cast<size_t>(GetWindowTextLengthA(d.logEdit)));
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = ReadFileBytes(path);
     std::string expected;
     for (char c : text) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
     std::smatch header;

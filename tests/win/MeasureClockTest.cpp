@@ -4,10 +4,10 @@
 #include <mmsystem.h>
 
 #include <cmath>
-#include <thread>
 
 #include "measure/ClockCalibration.h"
 #include "measure/Processor.h"
+#include "tests/win/TestThread.h"
 
 namespace {
 constexpr uint32_t kQuickDivisor = 1000000;
@@ -129,13 +129,14 @@ TEST(MeasureClock, AffinityOfTheCallingThreadFollowsTheMask) {
   GetSystemInfo(&system);
   if (system.dwNumberOfProcessors < 2) GTEST_SKIP() << "one processor: no affinity is set";
   DWORD_PTR seen = 0;
-  std::thread calibrating([&seen] {
+  TestThread calibrating([&seen] {
     CalibrateClock(kQuickDivisor, 10, 2, 0);
     // Setting it again returns the mask in force.
     seen = SetThreadAffinityMask(GetCurrentThread(), 1);
     timeEndPeriod(1);
   });
-  calibrating.join();
+  ASSERT_TRUE(calibrating.Started());
+  calibrating.Join();
   EXPECT_EQ(2u, seen);
 }
 

@@ -4,9 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "app/ResourceStrings.h"
@@ -16,22 +14,16 @@
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
 #include "tests/common/TextLines.h"
+#include "tests/common/Waiting.h"
 #include "tests/win/MessageBoxWatcher.h"
+#include "tests/win/TestThread.h"
 
 namespace {
 using test_text::Trimmed;
+using test_wait::WaitUntil;
 
 // A full-speed run of 10,000 passes instead of one of tscHz / 200.
 constexpr uint64_t kSmallTscHz = 2000000;
-
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(5);
-  }
-  return true;
-}
 
 // A thread handle by id, for watching a counting thread whose own handle is
 // closed at once.
@@ -96,17 +88,17 @@ TEST_F(MeasureLoad, NativeStartFindsTheQueryAndReadsTheLoad) {
 
   // Both processors busy for a while: a high load.
   std::atomic<bool> busy{true};
-  std::vector<std::thread> spinners;
+  std::vector<TestThread> spinners;
   for (int i = 0; i < 2; ++i) {
     spinners.emplace_back([&busy] {
       while (busy) {
       }
     });
   }
-  Sleep(500);
+  Sleep(500);  // the interval the load is measured over
   EXPECT_EQ(S_OK, dialog.GetLoad(&load));
   busy = false;
-  for (auto& spinner : spinners) spinner.join();
+  for (auto& spinner : spinners) spinner.Join();
   EXPECT_GT(load, 50.0f);
   EXPECT_LE(load, 100.5f);
   EXPECT_EQ(S_OK, dialog.Stop());
@@ -159,7 +151,7 @@ TEST_F(MeasureLoad, QueryFaultFromTheSeamFailsEveryReading) {
   EXPECT_TRUE(codes::Failed(dialog.GetLoad(&load)));
   EXPECT_EQ(0.0f, load);
   EXPECT_TRUE(codes::Failed(dialog.GetLoad(&load)));
-  ASSERT_TRUE(Eventually([&boxes] { return boxes.Boxes().size() == 2; }));
+  EXPECT_EQ(2u, boxes.Boxes().size());
 }
 
 TEST_F(MeasureLoad, NullLoadPointerTouchesNothing) {
@@ -172,7 +164,7 @@ TEST_F(MeasureLoad, NullLoadPointerTouchesNothing) {
   EXPECT_EQ(77u, dialog.idleWrapTick);
   dialog.useIdleThread = 0;
   EXPECT_EQ(codes::kPointer, dialog.GetLoad(nullptr));
-  Sleep(200);
+  // A box would have been answered, and noted, before GetLoad returned.
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -206,7 +198,7 @@ TEST_F(MeasureLoad, IdleStartMeasuresTheRateAndTheThreadCountsUntilStop) {
   EXPECT_EQ(1, dialog.idleThreadActive);
   ThreadWatch counting(dialog.idleThreadId);
   ASSERT_TRUE(counting.IsOpen());
-  ASSERT_TRUE(Eventually([] { return ProcessLoadCounters().idleCount > 1000; }));
+  ASSERT_TRUE(WaitUntil([] { return ProcessLoadCounters().idleCount > 1000; }, 10000));
   float load = -1.0f;
   EXPECT_EQ(S_OK, dialog.GetLoad(&load));
   EXPECT_GE(load, 0.0f);
@@ -229,7 +221,7 @@ TEST_F(MeasureLoad, OnlyTheNewestRunsThreadCounts) {
   ASSERT_EQ(S_OK, dialog.Start());
   ThreadWatch earlier(dialog.idleThreadId);
   ASSERT_TRUE(earlier.IsOpen());
-  ASSERT_TRUE(Eventually([] { return ProcessLoadCounters().idleCount > 0; }));
+  ASSERT_TRUE(WaitUntil([] { return ProcessLoadCounters().idleCount > 0; }, 10000));
   // The earlier thread gets no time between Stop and the next Start, so it
   // finds the flag set again when it next runs.
   earlier.Suspend();
@@ -240,19 +232,19 @@ TEST_F(MeasureLoad, OnlyTheNewestRunsThreadCounts) {
   earlier.Resume();
   EXPECT_TRUE(earlier.EndsWithin(5000));
   EXPECT_FALSE(newer.EndsWithin(100));
-  ASSERT_TRUE(Eventually([] { return ProcessLoadCounters().idleCount > 0; }));
+  ASSERT_TRUE(WaitUntil([] { return ProcessLoadCounters().idleCount > 0; }, 10000));
 }
 
 TEST_F(MeasureLoad, FullCounterRestartsTheCountAndItsInterval) {
   dialog.useIdleThread = 1;
   ASSERT_EQ(S_OK, dialog.Start());
   ThreadWatch counting(dialog.idleThreadId);
-  ASSERT_TRUE(Eventually([] { return ProcessLoadCounters().idleCount > 0; }));
+  ASSERT_TRUE(WaitUntil([] { return ProcessLoadCounters().idleCount > 0; }, 10000));
   counting.Suspend();
   ProcessLoadCounters().idleCount = static_cast<LONG>(0xFFFFFF00u);
   dialog.idleWrapTick = 1;
   counting.Resume();
-  ASSERT_TRUE(Eventually([this] { return dialog.idleWrapTick != 1u; }));
+  ASSERT_TRUE(WaitUntil([this] { return dialog.idleWrapTick != 1u; }, 10000));
   EXPECT_LE(GetTickCount() - dialog.idleWrapTick, 5000u);
   EXPECT_LT(static_cast<uint32_t>(ProcessLoadCounters().idleCount), 0x80000000u);
 }

@@ -74,38 +74,4 @@ inline void RunInDialog(const std::function<void(HarnessDialog&)>& body) {
   RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
-// A fresh folder under the temporary directory.
-inline std::string MakeTempFolder(const char* name) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder = std::string(temp) + name + "\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      DeleteFileA((folder + entry.cFileName).c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  return folder;
-}
-
-inline std::string ReadBytes(const std::string& path) {
-  std::string bytes;
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-    bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-inline bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 }  // namespace run_harness

@@ -4,7 +4,10 @@
 #include <regex>
 
 #include "tests/common/TextLines.h"
+#include "tests/common/Waiting.h"
 #include "tests/win/RunDialogHarness.h"
+// after windows.h
+#include <mmsystem.h>
 
 using run_harness::HarnessDialog;
 using run_harness::RunInDialog;
@@ -123,7 +126,8 @@ TEST(RunDialog, SampleLineShapesFollowTheFieldsOfEachTick) {
     d.OnSampleTimer();
     d.availableMemory = 0;
     d.useMmTimer = 1;
-    Sleep(50);
+    // The multimedia timer must have moved since the last sample.
+    ASSERT_TRUE(test_wait::WaitUntil([&] { return timeGetTime() - d.lastMmTime >= 50; }, 5000));
     d.OnSampleTimer();
     const auto lines = SplitLines(d.Log());
     ASSERT_EQ(3u, lines.size()) << d.Log();

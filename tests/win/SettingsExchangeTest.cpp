@@ -10,6 +10,7 @@
 
 #include "monitor/MonitorDialog.h"
 #include "res/resource.h"
+#include "tests/common/Controls.h"
 #include "tests/win/DialogTestHost.h"
 
 namespace {
@@ -17,22 +18,7 @@ using Dialog = testhost::Hosted<MonitorDialog>;
 
 HWND Item(const MonitorDialog& d, int id) { return GetDlgItem(d.Window(), id); }
 
-struct ChildSearch {
-  const char* className;
-  std::vector<HWND> found;
-};
-BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  char name[64] = {};
-  GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, search->className) == 0) search->found.push_back(child);
-  return TRUE;
-}
-std::vector<HWND> Spins(HWND dialog) {
-  ChildSearch search{UPDOWN_CLASSA, {}};
-  EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+std::vector<HWND> Spins(HWND dialog) { return test_controls::ChildWindows(dialog, UPDOWN_CLASSA); }
 
 HWND SpinOf(HWND edit) { return reinterpret_cast<HWND>(GetWindowLongPtrA(edit, GWLP_USERDATA)); }
 

@@ -5,15 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstring>
+#include <functional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/ResourceStrings.h"
 #include "res/resource.h"
+#include "tests/common/Keyboard.h"
 #include "tests/win/DialogTestHost.h"
 
 namespace {
@@ -37,6 +36,12 @@ class RecordingTray : public TrayIcon {
 class TrayHost : public DialogWindow {
  public:
   bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    // The popup's menu loop waits for input: it is up and has the keyboard.
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && onMenuIdle) {
+      onMenuIdle(reinterpret_cast<HWND>(lParam));
+      result = 0;
+      return true;
+    }
     if (message == tray.notifyMessage) {
       result = tray.OnTrayNotify(wParam, lParam);
       return true;
@@ -53,6 +58,7 @@ class TrayHost : public DialogWindow {
   }
   RecordingTray tray{*this};
   std::vector<UINT> commands;
+  std::function<void(HWND menuWindow)> onMenuIdle;
 };
 
 NotifyIconDataV1 RecordFor(HWND window, UINT id) {
@@ -82,32 +88,17 @@ HICON SmallIcon() {
 const std::string kTip63(63, 'T');
 const std::string kTip64(64, 'T');
 
-// What the user sees of the popup, noted from another thread, which then
-// presses `keys` to choose from it.
+// What the user sees of the popup, noted on this thread when the popup's menu
+// loop first waits for input; then `keys` choose from it (Escape when none).
 struct PopupWatch {
-  explicit PopupWatch(std::vector<WORD> keys) : keys_(std::move(keys)) {
-    thread_ = std::thread([this] { Watch(); });
+  PopupWatch(TrayHost& host, std::vector<WORD> keys) : host_(host), keys_(std::move(keys)) {
+    host_.onMenuIdle = [this](HWND menuWindow) { Note(menuWindow); };
   }
-  ~PopupWatch() {
-    stop_ = true;
-    thread_.join();
-  }
-  void Watch() {
-    HWND menuWindow = nullptr;
-    while (!stop_ && menuWindow == nullptr) menuWindow = testhost::WaitForWindow("#32768", 50);
-    if (menuWindow == nullptr) return;
-    seen = true;
-    GetWindowRect(menuWindow, &rect);
-    foreground = GetForegroundWindow();
-    menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
-    itemCount = GetMenuItemCount(menu);
-    for (int i = 0; i < itemCount; ++i) ids.push_back(GetMenuItemID(menu, i));
-    for (WORD key : keys_) testhost::PressKey(key);
-    if (keys_.empty()) testhost::PressKey(VK_ESCAPE);
-  }
+  ~PopupWatch() { host_.onMenuIdle = nullptr; }
+  PopupWatch(const PopupWatch&) = delete;
+  PopupWatch& operator=(const PopupWatch&) = delete;
 
-  std::atomic<bool> seen{false};
+  bool seen = false;
   RECT rect{};
   HWND foreground = nullptr;
   HMENU menu = nullptr;
@@ -116,9 +107,22 @@ struct PopupWatch {
   std::vector<UINT> ids;
 
  private:
+  void Note(HWND menuWindow) {
+    if (seen) return;
+    if (menuWindow == nullptr) menuWindow = testhost::WaitForWindow("#32768", 0);
+    seen = true;
+    GetWindowRect(menuWindow, &rect);
+    foreground = GetForegroundWindow();
+    menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
+    itemCount = GetMenuItemCount(menu);
+    for (int i = 0; i < itemCount; ++i) ids.push_back(GetMenuItemID(menu, i));
+    for (WORD key : keys_) test_input::PressKey(key);
+    if (keys_.empty()) test_input::PressKey(VK_ESCAPE);
+  }
+
+  TrayHost& host_;
   std::vector<WORD> keys_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
 };
 
 // Messages posted to `window` and still waiting, among WM_COMMAND and WM_NULL.
@@ -257,7 +261,7 @@ TEST(TrayIcon, RightButtonUpTracksMenu203AtTheCursorWithShowAsDefault) {
   host.body = [](TrayHost& h) {
     ASSERT_TRUE(h.tray.AddIcon("Tervo", SmallIcon(), IDR_TRAYMENU));
     SetCursorPos(320, 240);
-    PopupWatch watch({VK_DOWN, VK_RETURN});
+    PopupWatch watch(h, {VK_DOWN, VK_RETURN});
     EXPECT_EQ(0, h.tray.OnTrayNotify(IDR_TRAYMENU, WM_RBUTTONUP));
 
     ASSERT_TRUE(watch.seen);
@@ -286,7 +290,7 @@ TEST(TrayIcon, APopupClosedWithoutAChoiceSendsNoCommand) {
   Hosted<TrayHost> host;
   host.body = [](TrayHost& h) {
     ASSERT_TRUE(h.tray.AddIcon("Tervo", SmallIcon(), IDR_TRAYMENU));
-    PopupWatch watch({});
+    PopupWatch watch(h, {});
     h.tray.OnTrayNotify(IDR_TRAYMENU, WM_RBUTTONUP);
     ASSERT_TRUE(watch.seen);
     const auto pending = PendingCommandsAndNulls(h.Window());
@@ -302,7 +306,7 @@ TEST(TrayIcon, ADefaultMenuItemIsUsedByCommand) {
     ASSERT_TRUE(h.tray.AddIcon("Tervo", SmallIcon(), IDR_TRAYMENU));
     h.tray.defaultMenuItem = ID_APP_ABOUT;
     {
-      PopupWatch watch({VK_ESCAPE});
+      PopupWatch watch(h, {VK_ESCAPE});
       h.tray.OnTrayNotify(IDR_TRAYMENU, WM_RBUTTONUP);
       ASSERT_TRUE(watch.seen);
       EXPECT_EQ(static_cast<UINT>(ID_APP_ABOUT), watch.defaultItem);
@@ -331,7 +335,7 @@ TEST(TrayIcon, OtherIdsAndOtherMouseMessagesDoNothing) {
   Hosted<TrayHost> host;
   host.body = [](TrayHost& h) {
     ASSERT_TRUE(h.tray.AddIcon("Tervo", SmallIcon(), IDR_TRAYMENU));
-    PopupWatch watch({});  // would close a wrongly opened popup
+    PopupWatch watch(h, {});  // would close a wrongly opened popup
     h.tray.OnTrayNotify(IDR_TRAYMENU + 1, WM_RBUTTONUP);
     h.tray.OnTrayNotify(IDR_TRAYMENU + 1, WM_LBUTTONDBLCLK);
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_MBUTTONUP,
