@@ -265,8 +265,8 @@ TEST_F(E2e, TheEndOfTheSessionSavesTheSettings) {
   Settings::UseQuickCalibration();
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
-  SetEditText(dialog, IDC_START_DELAY, "7");
-  SetEditText(dialog, IDC_CHECK_PERIOD, "9");
+  SetControlText(dialog, IDC_START_DELAY, "7");
+  SetControlText(dialog, IDC_CHECK_PERIOD, "9");
   Click(dialog, IDC_SAVE_ON_STOP);  // takes the settings
   ASSERT_TRUE(WaitUntil([&] { return !IsChecked(dialog, IDC_SAVE_ON_STOP); }, 5000));
   DWORD_PTR ignored = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/Files.h"
 #include "tests/common/TextLines.h"
 #include "tests/win/MessageBoxWatcher.h"
 #include "tests/win/RunDialogHarness.h"
@@ -76,9 +77,9 @@ TEST(RunJournal, ALeftJournalBecomesANumberedLogThatSaysHowTheRunEnded) {
   RunInDialog([&](HarnessDialog& d) {
     EXPECT_EQ("A run that ended without Stop was saved as " + base + "-2.txt\n", d.Log());
   });
-  const std::string bytes = run_harness::ReadBytes(base + "-2.txt");
-  EXPECT_FALSE(run_harness::FileExists(base + ".journal"));
-  EXPECT_EQ(taken, run_harness::ReadBytes(base + ".txt"));
+  const std::string bytes = test_files::ReadFileBytes(base + "-2.txt");
+  EXPECT_FALSE(test_files::FileExists(base + ".journal"));
+  EXPECT_EQ(taken, test_files::ReadFileBytes(base + ".txt"));
   ASSERT_EQ(0u, bytes.find(journal + "\r\n")) << bytes;
   EXPECT_TRUE(std::regex_match(
       bytes.substr(journal.size() + 2),
