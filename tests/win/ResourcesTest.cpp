@@ -154,13 +154,13 @@ TEST(Resources, TheIconHasBothSizes) {
 TEST(Resources, TheVersionBlockNamesTheProgram) {
   // VerQueryValueA converts texts into room that GetFileVersionInfoA leaves after
   // the block; a bare copy of the resource has none, and the conversion overran it.
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  char program[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  const DWORD size = GetFileVersionInfoSizeA(program, &ignored);
   ASSERT_GT(size, 0u);
   std::vector<char> block(size);
-  ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
+  ASSERT_TRUE(GetFileVersionInfoA(program, 0, size, block.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
