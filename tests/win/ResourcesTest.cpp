@@ -152,12 +152,15 @@ TEST(Resources, TheIconHasBothSizes) {
 }
 
 TEST(Resources, TheVersionBlockNamesTheProgram) {
-  HRSRC found = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VS_VERSION_INFO),
-                              MAKEINTRESOURCEA(16));  // RT_VERSION
-  ASSERT_NE(nullptr, found);
-  const DWORD size = SizeofResource(GetModuleHandleA(nullptr), found);
+  // VerQueryValueA converts texts into room that GetFileVersionInfoA leaves after
+  // the block; a bare copy of the resource has none, and the conversion overran it.
+  char program[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(program, &ignored);
+  ASSERT_GT(size, 0u);
   std::vector<char> block(size);
-  memcpy(block.data(), LockResource(LoadResource(GetModuleHandleA(nullptr), found)), size);
+  ASSERT_TRUE(GetFileVersionInfoA(program, 0, size, block.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
