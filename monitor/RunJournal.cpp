@@ -16,6 +16,8 @@ bool NameIsTaken(DWORD error) {
 OwnedHandle OpenFile(const std::string& path, DWORD access, DWORD disposition) {
   const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Handed to its owner here, which closes it.
+  // cppcheck-suppress resourceLeak
   return OwnedHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
@@ -108,7 +110,8 @@ std::vector<std::string> RecoverJournals(const std::string& folder,
   const OwnedSearch search(first == INVALID_HANDLE_VALUE ? nullptr : first);
   if (search) {
     do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) journals.push_back(found.cFileName);
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        journals.emplace_back(found.cFileName);
     } while (FindNextFileA(search.Get(), &found));
   }
 

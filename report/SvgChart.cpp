@@ -181,36 +181,21 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
   const std::vector<ChartBucket> buckets = chart.UsedBuckets();
   std::vector<Panel> panels;
   int top = kTop;
-  panels.push_back({"clock",
-                    "#1f5fbf",
-                    top,
-                    kClockHeight,
-                    {},
-                    &ChartBucket::used,
-                    &ChartBucket::mhzMin,
-                    &ChartBucket::mhzMax});
-  top += kClockHeight + kPanelGap;
+  // Each panel below the one before it.
+  auto addPanel = [&](const char* name, const char* colour, int height, bool ChartBucket::*has,
+                      double ChartBucket::*low, double ChartBucket::*high) {
+    panels.push_back({name, colour, top, height, {}, has, low, high});
+    top += height + kPanelGap;
+  };
+  addPanel("clock", "#1f5fbf", kClockHeight, &ChartBucket::used, &ChartBucket::mhzMin,
+           &ChartBucket::mhzMax);
   if (chart.HasLoad()) {
-    panels.push_back({"load",
-                      "#c0392b",
-                      top,
-                      kSmallPanelHeight,
-                      {},
-                      &ChartBucket::hasLoad,
-                      &ChartBucket::loadMin,
-                      &ChartBucket::loadMax});
-    top += kSmallPanelHeight + kPanelGap;
+    addPanel("load", "#c0392b", kSmallPanelHeight, &ChartBucket::hasLoad, &ChartBucket::loadMin,
+             &ChartBucket::loadMax);
   }
   if (chart.HasMemory()) {
-    panels.push_back({"memory",
-                      "#2e8b57",
-                      top,
-                      kSmallPanelHeight,
-                      {},
-                      &ChartBucket::hasMemory,
-                      &ChartBucket::memoryMin,
-                      &ChartBucket::memoryMax});
-    top += kSmallPanelHeight + kPanelGap;
+    addPanel("memory", "#2e8b57", kSmallPanelHeight, &ChartBucket::hasMemory,
+             &ChartBucket::memoryMin, &ChartBucket::memoryMax);
   }
   const int axisTop = top - kPanelGap;
   const int height = axisTop + kAxisHeight;

@@ -221,10 +221,10 @@ TEST_F(E2e, CalibrationRunsBeforeTheDialogIsShown) {
   RecordProperty("SecondsWithoutSleep", std::to_string(without));
   RecordProperty("SecondsWithSleep", std::to_string(with));
   std::printf("first visible dialog: %.3f s without, %.3f s with Sleeeep 2000\n", without, with);
-  // The pause itself cannot be shortened; the difference is blurred by a busy machine.
+  // The pause itself cannot be shortened, so it bounds the start from below
+  // whatever else the machine does. How much longer a start takes is a figure
+  // of a busy machine's, not of the program's: it is printed, not asserted.
   EXPECT_GE(with, 2.0);
-  EXPECT_GE(with - without, 1.0);
-  EXPECT_LE(with - without, 4.0);
 }
 
 TEST_F(E2e, DialogIsCentredInTheWorkArea) {

@@ -65,6 +65,8 @@ bool CanCreateIn(const std::string& folder) {
 }
 
 std::string HostPath(const std::string& windowsPath) {
+  // A function type, not a cast.
+  // cppcheck-suppress cstyleCast
   using UnixName = char*(CDECL*)(LPCWSTR);
   const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
       GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));

@@ -1,7 +1,8 @@
-// Failing load and memory readings: their boxes stack up under the running
-// timer, and every tick still writes its line.
+// Failing load and memory readings: one box of each kind at a time under the
+// running timer, and every tick still writes its line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "tests/e2e/Fixture.h"
@@ -19,7 +20,7 @@ TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
   Click(dialog, IDC_START_STOP);
 
-  // Later ticks run under the first tick's open box and add boxes of their own.
+  // Later ticks run under the first tick's open boxes: one of each kind at the most.
   const std::string loadText = ProgramString(IDS_MSG_NTQUERY_FAILED);
   const std::string memoryText = ProgramString(IDS_MSG_MEMSTATUS_NOT_FOUND);
   auto openBoxes = [&] {
@@ -29,9 +30,17 @@ TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
     }
     return count;
   };
-  ASSERT_TRUE(WaitUntil([&] { return openBoxes() >= 3; }, 20000)) << openBoxes();
+  size_t mostOpen = 0;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        mostOpen = std::max(mostOpen, openBoxes());
+        return mostOpen >= 2 && LogLines(dialog).size() >= 6;
+      },
+      20000))
+      << openBoxes();
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
+  EXPECT_EQ(2u, mostOpen);
 
   // Close every box, the load's and the memory's, as they come.
   size_t loadBoxes = 0;
@@ -51,10 +60,10 @@ TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
     CloseMessageBox(box->window);
     WaitUntil([&] { return !IsWindow(box->window) || !IsWindowVisible(box->window); }, 5000);
   }
-  ASSERT_GE(loadBoxes, 3u);
-  EXPECT_EQ(loadBoxes, memoryBoxes);
+  EXPECT_GE(loadBoxes, 1u);
+  EXPECT_GE(memoryBoxes, 1u);
 
-  // One line per tick, every one with its failed figures as zero.
+  // One line per tick, every one with its failed figures as zero, whatever the boxes.
   const auto lines = LogLines(dialog);
   size_t samples = 0;
   for (const auto& line : lines) {
@@ -64,6 +73,7 @@ TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
     EXPECT_EQ("0.0", sample[4].str()) << line;
     EXPECT_EQ("0", sample[6].str()) << line;
   }
-  EXPECT_EQ(loadBoxes, samples) << LogText(dialog);
+  EXPECT_GE(samples, 5u) << LogText(dialog);
+  EXPECT_TRUE(std::regex_match(lines.back(), kStoppedLine)) << "nothing after the stopped line";
   EXPECT_EQ(1u, CountOf(LogText(dialog), "stopped: "));
 }

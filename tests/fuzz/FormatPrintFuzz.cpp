@@ -32,8 +32,11 @@ std::string PrintLikeTheProgram(const ProgramText& own, const std::string& forma
   if (Is(own, "IDS_STARTED_FORMAT")) {
     return FormatText(format.c_str(), "12/31/24", "23:59:58", "(MM timer is used)");
   }
-  if (Is(own, "IDS_STOPPED_FORMAT")) {
+  if (Is(own, "IDS_STOPPED_FORMAT") || Is(own, "IDS_INTERRUPTED_FORMAT")) {
     return FormatText(format.c_str(), "12/31/24", "23:59:58");
+  }
+  if (Is(own, "IDS_RECOVERED_FORMAT")) {
+    return FormatText(format.c_str(), "C:\\Tools\\log_20241231_235958.txt");
   }
   // Every message box text goes through ReportErrorCode's printf with the code.
   const unsigned long code = 0x80004005ul;

@@ -74,7 +74,7 @@ TEST(RunJournal, ALeftJournalBecomesANumberedLogThatSaysHowTheRunEnded) {
       "header\r\n--\r\nstarted: 01/02/26, 03:04:05 (HPC is used)\r\n12:00:0";
   WriteBytes(base + ".txt", taken);
   WriteBytes(base + ".journal", journal);
-  RunInDialog([&](HarnessDialog& d) {
+  RunInDialog([&](const HarnessDialog& d) {
     EXPECT_EQ("A run that ended without Stop was saved as " + base + "-2.txt\n", d.Log());
   });
   const std::string bytes = test_files::ReadFileBytes(base + "-2.txt");
