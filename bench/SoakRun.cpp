@@ -11,6 +11,7 @@
 
 #include "res/resource.h"
 #include "tests/e2e/Driver.h"
+#include "tests/e2e/RunHelpers.h"
 
 using namespace e2e;
 
@@ -91,8 +92,7 @@ int main(int argc, char** argv) {
         const auto journals = ListFiles(folder, "*.journal");
         if (journals.size() != 1) return false;
         const std::string shown = WindowText(GetDlgItem(dialog, IDC_LOG));
-        std::string expected;
-        for (char c : shown) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const std::string expected = runs::WithCrLf(shown);
         const std::string journal = ReadFileBytes(folder + journals[0]);
         journalComplete =
             journal.size() >= expected.size() &&

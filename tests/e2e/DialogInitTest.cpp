@@ -90,12 +90,8 @@ TEST_F(E2e, DefaultsAndEnablingOnTheNtFamily) {
 TEST_F(E2e, DefaultsAndEnablingOnANonNtPlatform) {
   Settings::UseQuickCalibration();
   SetWineVersion("win98");
-  ASSERT_TRUE(program.Launch(folder));
   // Windows 98 is older than the versions the program supports: it asks first.
-  const auto warning = program.WaitForMessageBox();
-  ASSERT_TRUE(warning);
-  Click(warning->window, IDYES);
-  HWND dialog = program.WaitForDialog();
+  HWND dialog = StartPastTheVersionWarning();
   ASSERT_NE(nullptr, dialog);
 
   EXPECT_FALSE(Enabled(dialog, IDC_USE_IDLE_THREAD));

@@ -23,6 +23,15 @@ class E2e : public testing::Test {
     e2e::Settings::DeleteKey();
     e2e::SetWineVersion(nullptr);
   }
+  // Launches the program, answers Yes to the warning about an older Windows,
+  // and waits for its dialog.
+  HWND StartPastTheVersionWarning() {
+    if (!program.Launch(folder)) return nullptr;
+    const auto warning = program.WaitForMessageBox();
+    if (!warning) return nullptr;
+    e2e::Click(warning->window, IDYES);
+    return program.WaitForDialog();
+  }
   // Launches the program and waits for its dialog.
   HWND Start() {
     if (!program.Launch(folder)) return nullptr;

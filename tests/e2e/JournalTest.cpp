@@ -101,13 +101,6 @@ class ImmutableFolder {
   bool locked_ = false;
 };
 
-size_t OpenBoxes(const Program& program) {
-  size_t boxes = 0;
-  for (HWND window : program.TopLevelWindows()) {
-    if (window != program.Dialog() && IsWindowVisible(window)) ++boxes;
-  }
-  return boxes;
-}
 }  // namespace
 
 TEST_F(E2e, AKilledRunIsRecoveredAtTheNextStart) {
@@ -215,7 +208,7 @@ TEST_F(E2e, AnUnwritableFolderReportsTheJournalOnceAndTheRunGoesOn) {
   CloseMessageBox(box->window);
   // The run goes on, and the journal is not reported again.
   ASSERT_TRUE(WaitForLogLines(dialog, 5, 15000)) << LogText(dialog);
-  EXPECT_EQ(0u, OpenBoxes(program));
+  EXPECT_EQ(0u, OpenMessageBoxes(program));
   PostCommand(dialog, IDC_START_STOP);
   // The Save on Stop file cannot be written either, and says so.
   const auto saveBox = program.WaitForMessageBox(10000);
@@ -238,7 +231,7 @@ TEST_F(E2e, AReadingThatFailsAtEveryTickShowsOneBoxAndEveryLine) {
   const DWORD begin = GetTickCount();
   WaitUntil(
       [&] {
-        mostBoxes = std::max(mostBoxes, OpenBoxes(program));
+        mostBoxes = std::max(mostBoxes, OpenMessageBoxes(program));
         return GetTickCount() - begin >= 21000;
       },
       30000);
@@ -246,7 +239,7 @@ TEST_F(E2e, AReadingThatFailsAtEveryTickShowsOneBoxAndEveryLine) {
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
   while (const auto box = program.WaitForMessageBox(2000)) CloseMessageBox(box->window);
-  ASSERT_TRUE(WaitUntil([&] { return OpenBoxes(program) == 0; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return OpenMessageBoxes(program) == 0; }, 5000));
 
   const auto lines = LogLines(dialog);
   ASSERT_GE(lines.size(), 17u) << "a line per tick while the box was open";

@@ -11,11 +11,7 @@ using namespace e2e::runs;
 TEST_F(E2e, SaveAsOnWindows98UsesTheOlderRequestAndSaves) {
   SetWineVersion("win98");
   PrepareQuickRun(false);
-  ASSERT_TRUE(program.Launch(folder));
-  const auto warning = program.WaitForMessageBox();
-  ASSERT_TRUE(warning);
-  Click(warning->window, IDYES);
-  HWND dialog = program.WaitForDialog();
+  HWND dialog = StartPastTheVersionWarning();
   ASSERT_NE(nullptr, dialog);
   SetCheck(dialog, IDC_SAVE_ON_STOP, false);
   PostCommand(dialog, IDC_SAVE_ON_STOP);

@@ -23,21 +23,14 @@ TEST_F(E2e, FailingReadingsDoNotStopTheTicksAndNoLineIsLost) {
   // Later ticks run under the first tick's open boxes: one of each kind at the most.
   const std::string loadText = ProgramString(IDS_MSG_NTQUERY_FAILED);
   const std::string memoryText = ProgramString(IDS_MSG_MEMSTATUS_NOT_FOUND);
-  auto openBoxes = [&] {
-    size_t count = 0;
-    for (HWND window : program.TopLevelWindows()) {
-      if (window != dialog && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) ++count;
-    }
-    return count;
-  };
   size_t mostOpen = 0;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        mostOpen = std::max(mostOpen, openBoxes());
+        mostOpen = std::max(mostOpen, OpenMessageBoxes(program));
         return mostOpen >= 2 && LogLines(dialog).size() >= 6;
       },
       20000))
-      << openBoxes();
+      << OpenMessageBoxes(program);
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
   EXPECT_EQ(2u, mostOpen);

@@ -115,6 +115,18 @@ inline int SecondsOfDay(const std::string& hhmmss) {
          std::stoi(hhmmss.substr(6, 2));
 }
 
+// The program's message boxes on the screen now: its visible top-level dialogs
+// with a message text, other than the main dialog.
+inline size_t OpenMessageBoxes(const Program& program) {
+  size_t count = 0;
+  for (HWND window : program.TopLevelWindows()) {
+    if (window != program.Dialog() && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
 // Closes a message box of the program by pressing its only (or first) button.
 inline void CloseMessageBox(HWND box) {
   for (int id : {IDOK, IDYES, IDCANCEL, 2}) {
