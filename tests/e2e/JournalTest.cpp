@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <string>
 
+#include "tests/common/HostCommands.h"
 #include "tests/e2e/Fixture.h"
 #include "tests/e2e/ReportHelpers.h"
 #include "tests/e2e/RunHelpers.h"
 
 using namespace e2e;
 using namespace e2e::runs;
+using test_host::HostPath;
+using test_host::StartHostCommand;
 
 namespace {
 const std::regex kInterruptedLine(
@@ -38,22 +41,6 @@ void Kill(const Program& program) {
   CloseHandle(process);
 }
 
-// Starts a Linux command through Wine, which runs host programs itself but
-// hands out no handle to wait on.
-bool StartHostCommand(const std::string& command) {
-  std::string line = command;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return false;
-  }
-  if (info.hThread != nullptr) CloseHandle(info.hThread);
-  if (info.hProcess != nullptr) CloseHandle(info.hProcess);
-  return true;
-}
-
 // Whether a new file can be made in `folder` (and is removed again at once).
 bool CanCreateIn(const std::string& folder) {
   const std::string probe = folder + "probe.tmp";
@@ -62,21 +49,6 @@ bool CanCreateIn(const std::string& folder) {
   CloseHandle(file);
   DeleteFileA(probe.c_str());
   return true;
-}
-
-std::string HostPath(const std::string& windowsPath) {
-  // A function type, not a cast.
-  // cppcheck-suppress cstyleCast
-  using UnixName = char*(CDECL*)(LPCWSTR);
-  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-  wchar_t wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
-  char* name = unixName != nullptr ? unixName(wide) : nullptr;
-  if (name == nullptr) return {};
-  std::string path(name);
-  HeapFree(GetProcessHeap(), 0, name);
-  return path;
 }
 
 // A folder in which nothing can be created, not even by root, while it lives.

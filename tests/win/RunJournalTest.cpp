@@ -1,19 +1,26 @@
-// A journal left by a run that never reached Stop, load figures that come from
-// the service the run started, and the dialog's own icons.
+// A journal left by a run that never reached Stop, a journal on a full disk,
+// load figures that come from the service the run started, and the dialog's
+// own icons.
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "monitor/RunJournal.h"
 #include "tests/common/Files.h"
+#include "tests/common/HostCommands.h"
 #include "tests/common/TextLines.h"
+#include "tests/common/Waiting.h"
 #include "tests/win/MessageBoxWatcher.h"
 #include "tests/win/RunDialogHarness.h"
 
 using run_harness::HarnessDialog;
 using run_harness::RunInDialog;
+using test_host::HostPath;
+using test_host::StartHostCommand;
 using test_text::SplitLines;
+using test_wait::WaitUntil;
 
 namespace {
 std::string ExeFolder() {
@@ -28,6 +35,50 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+ULONGLONG VolumeBytes(const std::string& folder) {
+  ULARGE_INTEGER total{};
+  return GetDiskFreeSpaceExA(folder.c_str(), nullptr, &total, nullptr) ? total.QuadPart : 0;
+}
+
+// A file system of a few blocks mounted on `folder` while it lives; only root
+// can mount one, elsewhere it stays unmounted.
+class SmallDisk {
+ public:
+  static constexpr ULONGLONG kBytes = 64 * 1024;
+
+  explicit SmallDisk(const std::string& folder) : folder_(folder), path_(HostPath(folder)) {
+    mounted_ =
+        !path_.empty() &&
+        StartHostCommand("/usr/bin/mount -t tmpfs -o size=64k sentel-test \"" + path_ + "\"") &&
+        WaitUntil([&] { return VolumeBytes(folder_) <= kBytes; }, 5000);
+  }
+  ~SmallDisk() {
+    if (!mounted_) return;
+    StartHostCommand("/usr/bin/umount -l \"" + path_ + "\"");
+    WaitUntil([&] { return VolumeBytes(folder_) > kBytes; }, 10000);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool Mounted() const { return mounted_; }
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+  std::string path_;
+  bool mounted_ = false;
+};
+
+// Writes `path` until the disk holding it has no block left.
+void FillUp(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  const std::string block(4096, '0');
+  DWORD written = 0;
+  while (WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) &&
+         written > 0) {
+  }
   CloseHandle(file);
 }
 
@@ -88,6 +139,24 @@ TEST(RunJournal, ALeftJournalBecomesANumberedLogThatSaysHowTheRunEnded) {
       << bytes;
   DeleteFileA((base + ".txt").c_str());
   DeleteFileA((base + "-2.txt").c_str());
+}
+
+TEST(RunJournal, OnAFullDiskTheAppendFailsAndWhatWasWrittenStays) {
+  const SmallDisk disk(test_files::MakeSandbox("RunJournal.FullDisk"));
+  if (!disk.Mounted()) GTEST_SKIP() << "no small disk: mounting one takes root";
+  const std::string base = disk.Folder() + "log_20260102_030405";
+  {
+    RunJournal journal;
+    ASSERT_EQ(S_OK, journal.Create(base, "header\nstarted\n"));
+    FillUp(disk.Folder() + "filler");
+    // More than the journal's last block has room for.
+    const std::string line(3 * 4096, '1');
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), journal.Append(line + "\n"));
+    journal.Abandon();
+  }
+  EXPECT_EQ(0u, test_files::ReadFileBytes(base + ".journal").find("header\r\nstarted\r\n"));
+  DeleteFileA((base + ".journal").c_str());
+  DeleteFileA((disk.Folder() + "filler").c_str());
 }
 
 struct MethodSwitch {
