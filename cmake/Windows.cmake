@@ -69,14 +69,18 @@ else()
 
   # What ships may import only what Windows 98 SE and every later Windows export
   # (cmake/imports.txt). A program that ships joins SENTEL_SHIPPED_PROGRAMS
-  # anywhere in this directory: the check is registered at its end.
+  # (and a console one SENTEL_SHIPPED_CONSOLE_PROGRAMS too) anywhere in this
+  # directory: the check is registered at its end.
   if(SENTEL_ARCH STREQUAL "i686")
     set(SENTEL_SHIPPED_PROGRAMS $<TARGET_FILE:sentel>)
+    set(SENTEL_SHIPPED_CONSOLE_PROGRAMS "")
     set(SENTEL_SHIPPED_MODULES $<TARGET_FILE:sentel1031>)
     function(sentel_add_shipped_check)
       add_test(NAME Shipped.ProgramAndModuleNeedOnlyWindows
         COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${SENTEL_ARCH}-w64-mingw32-objdump
           "-DPROGRAMS=$<JOIN:${SENTEL_SHIPPED_PROGRAMS},|>" -DGUI_PROGRAMS=$<TARGET_FILE:sentel>
+          "-DCONSOLE_PROGRAMS=$<JOIN:${SENTEL_SHIPPED_CONSOLE_PROGRAMS},|>"
+          "-DCONSOLE_DLLS=KERNEL32.DLL|MSVCRT.DLL"
           "-DMODULES=$<JOIN:${SENTEL_SHIPPED_MODULES},|>"
           -DTABLE=${PROJECT_SOURCE_DIR}/cmake/imports.txt -DFLOOR=98SE
           -P ${PROJECT_SOURCE_DIR}/cmake/CheckShipped.cmake)
