@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <io.h>
 #include <string>
 
 #include "BuildStamp.h"
@@ -55,6 +56,10 @@ class AppendedTextFile {
     if (file_ != nullptr) {
       // Flushed first: not every runtime reports a failed flush from fclose.
       if (std::fflush(file_) != 0 || std::ferror(file_)) NoteFailure();
+      // On the disk before the run's journal is deleted, not in a cache that a
+      // power cut empties. The data has reached the system either way, so a
+      // device that cannot commit does not fail the save.
+      static_cast<void>(_commit(_fileno(file_)));
       if (std::fclose(file_) != 0) NoteFailure();
       file_ = nullptr;
     }

@@ -90,6 +90,12 @@ HRESULT RunJournal::Append(std::string_view text) {
 }
 
 void RunJournal::Remove() {
+  // Emptied first: while another program (a scanner, a backup) holds the file,
+  // the delete fails, and an empty journal is no run to recover.
+  if (file_ && SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+      SetEndOfFile(file_.Get())) {
+    FlushFileBuffers(file_.Get());
+  }
   file_.Reset();
   if (!path_.empty()) DeleteFileA(path_.c_str());
   path_.clear();
@@ -110,8 +116,13 @@ std::vector<std::string> RecoverJournals(const std::string& folder,
   const OwnedSearch search(first == INVALID_HANDLE_VALUE ? nullptr : first);
   if (search) {
     do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        journals.emplace_back(found.cFileName);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      // Empty: its run was saved, but the journal could not be deleted then.
+      if (found.nFileSizeLow == 0 && found.nFileSizeHigh == 0) {
+        DeleteFileA((folder + found.cFileName).c_str());
+        continue;
+      }
+      journals.emplace_back(found.cFileName);
     } while (FindNextFileA(search.Get(), &found));
   }
 

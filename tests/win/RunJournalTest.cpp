@@ -1,6 +1,6 @@
-// A journal left by a run that never reached Stop, a journal on a full disk,
-// load figures that come from the service the run started, and the dialog's
-// own icons.
+// A journal left by a run that never reached Stop, one that another program
+// held when its run was saved, one on a full disk, load figures that come from
+// the service the run started, and the dialog's own icons.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -157,6 +157,25 @@ TEST(RunJournal, OnAFullDiskTheAppendFailsAndWhatWasWrittenStays) {
   EXPECT_EQ(0u, test_files::ReadFileBytes(base + ".journal").find("header\r\nstarted\r\n"));
   DeleteFileA((base + ".journal").c_str());
   DeleteFileA((disk.Folder() + "filler").c_str());
+}
+
+TEST(RunJournal, AJournalHeldOpenWhenItsRunIsSavedIsNoRunToRecover) {
+  const std::string folder = test_files::MakeSandbox("RunJournal.HeldOpen");
+  const std::string base = folder + "log_20260102_030405";
+  RunJournal journal;
+  ASSERT_EQ(S_OK, journal.Create(base, "header\nstarted\n"));
+  ASSERT_EQ(S_OK, journal.Append("stopped\n"));
+  // A reader that does not share deletion, as a scanner of new files may be.
+  const HANDLE reader =
+      CreateFileA((base + ".journal").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+  journal.Remove();
+  CloseHandle(reader);
+  const auto recovered =
+      RecoverJournals(folder, [](const SYSTEMTIME&) { return std::string("interrupted\n"); });
+  EXPECT_TRUE(recovered.empty()) << recovered.front();
+  EXPECT_FALSE(test_files::FileExists(base + ".journal"));
 }
 
 struct MethodSwitch {
