@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "app/portable/ErrorCodes.h"
@@ -11,19 +13,76 @@ void CpuidSpin(uint32_t count) {
   for (uint32_t pass = 0; pass < count; ++pass) ExecuteCpuid();
 }
 
+namespace calibration_seam {
 namespace {
+ReadingHook readingHook = nullptr;
+}
+void SetReadingHook(ReadingHook hook) { readingHook = hook; }
+}  // namespace calibration_seam
+
+namespace {
+// A reading that took longer than this was interrupted: the thread lost the
+// processor between the clock and the TSC, and the pair no longer belongs
+// together. It is taken again, as the Linux kernel's TSC calibration does
+// with its reference reads (arch/x86/kernel/tsc.c).
+constexpr int64_t kLongestReadingMicroseconds = 50;
+// Past this many retakes the next reading is kept: a machine whose readings
+// are all slow still calibrates.
+constexpr uint32_t kMostEdgeRetakes = 100;
+constexpr uint32_t kMostPairRetakes = 1000;
+
+// In performance-counter ticks; 0 when there is no counter to bracket with.
+int64_t LongestReadingTicks() {
+  LARGE_INTEGER frequency;
+  if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return 0;
+  return std::max<int64_t>(2, frequency.QuadPart * kLongestReadingMicroseconds / 1000000);
+}
+
+bool Uninterrupted(int64_t from, int64_t to, int64_t limit) {
+  return limit == 0 || static_cast<int64_t>(HpcDelta(to, from)) <= limit;
+}
+
+uint64_t ReadTscAfterClock(bool edge) {
+  if (calibration_seam::readingHook != nullptr) calibration_seam::readingHook(edge);
+  return ReadTsc();
+}
+
 // Reads `clock` until it moves on from where it stood, so that a window starts
-// on an edge; returns that reading with the TSC read right after it.
+// on an edge; returns that reading with the TSC read right after it. The edge
+// lies between the previous reading and this one: when the two together took
+// too long, the edge is not known well enough and the next one is taken.
 template <typename Clock>
 auto NextEdge(Clock clock) {
-  const auto first = clock();
-  auto value = first;
-  uint64_t tsc = 0;
-  do {
-    value = clock();
-    tsc = ReadTsc();
-  } while (value == first);
-  return std::make_pair(value, tsc);
+  const int64_t limit = LongestReadingTicks();
+  int64_t previousStart = ReadPerformanceCounter();
+  auto last = clock();
+  for (uint32_t retakes = 0;;) {
+    const int64_t start = ReadPerformanceCounter();
+    const auto value = clock();
+    const uint64_t tsc = ReadTscAfterClock(value != last);
+    const int64_t end = ReadPerformanceCounter();
+    if (value != last) {
+      if (Uninterrupted(previousStart, end, limit) || ++retakes > kMostEdgeRetakes) {
+        return std::make_pair(value, tsc);
+      }
+      last = value;
+    }
+    previousStart = start;
+  }
+}
+
+// The performance counter with the TSC read right after it, taken again when
+// the pair was interrupted.
+std::pair<int64_t, uint64_t> CounterAndTsc() {
+  const int64_t limit = LongestReadingTicks();
+  for (uint32_t retakes = 0;;) {
+    const int64_t counter = ReadPerformanceCounter();
+    const uint64_t tsc = ReadTscAfterClock(true);
+    const int64_t end = ReadPerformanceCounter();
+    if (Uninterrupted(counter, end, limit) || ++retakes > kMostPairRetakes) {
+      return {counter, tsc};
+    }
+  }
 }
 
 HRESULT MeasureTscFrequencyTraced(uint64_t* tscHz, CalibrationTrace* trace) {
@@ -33,8 +92,7 @@ HRESULT MeasureTscFrequencyTraced(uint64_t* tscHz, CalibrationTrace* trace) {
   if (QueryPerformanceFrequency(&frequency)) {
     const auto [a, t0] = NextEdge(ReadPerformanceCounter);
     CpuidSpin(kFrequencyWindowSpins);
-    const int64_t b = ReadPerformanceCounter();
-    const uint64_t t1 = ReadTsc();
+    const auto [b, t1] = CounterAndTsc();
     if (trace != nullptr) {
       trace->frequencyWindowBegin = a;
       trace->frequencyWindowEnd = b;
@@ -50,11 +108,11 @@ HRESULT MeasureTscFrequencyTraced(uint64_t* tscHz, CalibrationTrace* trace) {
 bool MeasureTscPerMsTraced(uint32_t windowMs, double* tscPerMs, CalibrationTrace* trace) {
   RaiseMeasurementPriority(HIGH_PRIORITY_CLASS);
   const auto [m0, t0] = NextEdge(timeGetTime);
+  // The window ends on an edge too, taken the same way.
   uint32_t m1;
   uint64_t t1;
   do {
-    m1 = timeGetTime();
-    t1 = ReadTsc();
+    std::tie(m1, t1) = NextEdge(timeGetTime);
   } while (MmWindowOpen(m0, m1, windowMs));
   DropMeasurementPriority();
   *tscPerMs = WindowRatio(TscDelta(t1, t0), MsDelta(m1, m0));
@@ -84,20 +142,17 @@ ClockCalibration CalibrateClock(uint32_t divisor, uint32_t mmDelayMs, uint32_t a
 
   // The first window spans the frequency measurement and one spin, the second
   // only the second spin.
-  const int64_t q0 = ReadPerformanceCounter();
-  const uint64_t t0 = ReadTsc();
+  const auto [q0, t0] = CounterAndTsc();
   calibration.tscHz = 0;
   MeasureTscFrequencyTraced(&calibration.tscHz, trace);
   if (trace != nullptr) steps.afterFrequency = ReadPerformanceCounter();
   const uint32_t spin = SpinCount(calibration.tscHz, divisor);
   CpuidSpin(spin);
-  const int64_t q1 = ReadPerformanceCounter();
-  const uint64_t t1 = ReadTsc();
+  const auto [q1, t1] = CounterAndTsc();
   steps.afterFirstSpin = q1;
   const double firstRatio = WindowRatio(TscDelta(t1, t0), HpcDelta(q1, q0));
   CpuidSpin(spin);
-  const int64_t q2 = ReadPerformanceCounter();
-  const uint64_t t2 = ReadTsc();
+  const auto [q2, t2] = CounterAndTsc();
   steps.afterSecondSpin = q2;
   const double secondRatio = WindowRatio(TscDelta(t2, t1), HpcDelta(q2, q1));
   calibration.tscPerHpcTick = GeometricMean(secondRatio, firstRatio);

@@ -51,3 +51,11 @@ ClockCalibration CalibrateClock(uint32_t divisor, uint32_t mmDelayMs, uint32_t a
                                 uint32_t sleepMs, CalibrationTrace* trace = nullptr);
 // The MM timer, the performance counter and the TSC, back to back.
 ClockSnapshot TakeClockSnapshot();
+
+// Test hook: called between a calibration reading's clock and its TSC, where
+// a preemption would part the two; `edge` when the clock reading is the one a
+// window begins or ends at.
+namespace calibration_seam {
+using ReadingHook = void (*)(bool edge);
+void SetReadingHook(ReadingHook hook);
+}  // namespace calibration_seam

@@ -19,6 +19,7 @@ MonitorDialog::MonitorDialog()
       useIdleThread(0),
       useMmTimer(0),
       availableMemory(0),
+      checkCoreClock(0),
       isNt(0),
       idleThreadActive(0),
       running(0),
@@ -33,6 +34,7 @@ MonitorDialog::MonitorDialog()
       journalFailureShown(false),
       leavingSession(false),
       loadMethod(LoadMethod::kNone),
+      measureCoreClock(false),
       idleRunGeneration(0),
       idleRunClaimed(0),
       idleThreadId(0) {}

@@ -119,6 +119,7 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   CheckState useIdleThread;
   CheckState useMmTimer;
   CheckState availableMemory;
+  CheckState checkCoreClock;
   uint8_t isNt;
   std::atomic<uint8_t> idleThreadActive;  // shared with the counting thread
   uint8_t running;
@@ -140,6 +141,8 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   // Measurement engine's own
   // How the started load service measures; kNone while none runs.
   LoadMethod loadMethod;
+  // Whether this run measures the core clock, decided at Start as the load method is.
+  bool measureCoreClock;
   // Each idle-thread Start begins a new run; a counting thread counts only for
   // the run it claimed, so an earlier thread still alive after Stop leaves.
   std::atomic<uint32_t> idleRunGeneration;

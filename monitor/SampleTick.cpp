@@ -1,6 +1,7 @@
 // The sample tick: one line in the log per check period once the delay is over.
 #include "app/MessageBoxes.h"
 #include "measure/ClockCalibration.h"
+#include "measure/CoreClock.h"
 #include "measure/MemoryProbe.h"
 #include "monitor/LocalClock.h"
 #include "monitor/MonitorDialog.h"
@@ -24,6 +25,11 @@ LRESULT MonitorDialog::OnSampleTimer() {
   // The load piece comes from the service this run started, or from none:
   // ticking "Check CPU load" during a run takes effect at the next Start.
   std::string line = ClockPiece(TimeText(ReadLocalTime()), mhz);
+  // Before the load and memory readings, whose boxes could hold it back; a
+  // figure that could not be measured leaves the piece out rather than guess.
+  double coreMhz = 0.0;
+  const bool coreMeasured =
+      measureCoreClock && MeasureCoreClock(ProcessorAddLatency().cycles, &coreMhz);
   HRESULT loadResult = S_OK;
   if (loadMethod != LoadMethod::kNone) {
     float load = 0.0f;
@@ -36,6 +42,7 @@ LRESULT MonitorDialog::OnSampleTimer() {
     memoryResult = ReadAvailableMemoryKb(isNt != 0, &kilobytes);
     line += MemoryPiece(kilobytes);
   }
+  if (coreMeasured) line += CoreClockPiece(coreMhz);
   line += kEndOfLine;
   AppendLogText(line.c_str());
   // Only after the line: a box runs a nested loop in which later ticks go on

@@ -1,4 +1,4 @@
-// The settings store: five values in the current user's settings key. Nothing
+// The settings store: six values in the current user's settings key. Nothing
 // here creates the key; without it the defaults apply and nothing is saved.
 #include "app/SettingsKey.h"
 #include "app/portable/ErrorCodes.h"
@@ -16,6 +16,7 @@ HRESULT MonitorDialog::LoadSettings() {
   useIdleThread = isNt ? 0 : 1;
   useMmTimer = 1;
   availableMemory = 0;
+  checkCoreClock = 0;
   if (coolBits & coolbits::kDontLoadSettings) return codes::kFalse;
 
   const RegistryKey key = OpenSettingsKey(KEY_READ);
@@ -25,6 +26,7 @@ HRESULT MonitorDialog::LoadSettings() {
   key.ReadFourBytes("CpuLoad", checkCpuLoad);
   key.ReadFourBytes("MmTimer", useMmTimer);
   key.ReadFourBytes("FreeMem", availableMemory);
+  key.ReadFourBytes("CoreClock", checkCoreClock);
   return codes::kOk;
 }
 
@@ -40,7 +42,8 @@ HRESULT MonitorDialog::SaveSettings() {
                 {"CheckTime", checkPeriodSeconds},
                 {"CpuLoad", static_cast<uint32_t>(checkCpuLoad)},
                 {"MmTimer", static_cast<uint32_t>(useMmTimer)},
-                {"FreeMem", static_cast<uint32_t>(availableMemory)}};
+                {"FreeMem", static_cast<uint32_t>(availableMemory)},
+                {"CoreClock", static_cast<uint32_t>(checkCoreClock)}};
   // Every value is tried; the first failure is what the caller learns.
   HRESULT result = codes::kOk;
   for (const auto& value : values) {

@@ -25,6 +25,8 @@ constexpr CheckBoxField kCheckBoxes[] = {
     {IDC_USE_MM_TIMER, &MonitorDialog::useMmTimer},
     {IDC_AVAILABLE_MEMORY, &MonitorDialog::availableMemory},
     {IDC_SAVE_ON_STOP, &MonitorDialog::saveOnStop},
+    // A language module without the box reads as unticked: the figure is not offered.
+    {IDC_CORE_CLOCK, &MonitorDialog::checkCoreClock},
 };
 }  // namespace
 

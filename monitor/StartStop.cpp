@@ -33,6 +33,7 @@ std::string StartRun(MonitorDialog& dialog) {
   dialog.KeepSnapshot(TakeClockSnapshot());
 
   if (dialog.checkCpuLoad && FAILED(dialog.Start())) dialog.checkCpuLoad = 0;
+  dialog.measureCoreClock = dialog.checkCoreClock != 0;
 
   SetWindowTextA(dialog.logEdit, "");
   // Before the started line, which then reaches the journal as every later line does.

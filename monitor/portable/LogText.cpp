@@ -16,6 +16,8 @@ std::string LoadPiece(float percent) {
   return FormatText(", (%.1f%%)", static_cast<double>(percent));
 }
 
+std::string CoreClockPiece(double mhz) { return FormatText(", (core %7.2f MHz)", mhz); }
+
 std::string MemoryPiece(uint64_t kilobytes) {
   if (kilobytes <= UINT32_MAX) return FormatText(", (%u K)", static_cast<unsigned>(kilobytes));
   return FormatText(", (%llu K)", static_cast<unsigned long long>(kilobytes));

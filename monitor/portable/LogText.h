@@ -21,4 +21,6 @@ std::string ClockPiece(const std::string& time, double mhz);
 std::string LoadPiece(float percent);
 // The kilobytes as an unsigned 32-bit figure would print them, and whole above that.
 std::string MemoryPiece(uint64_t kilobytes);
+// The clock a core gives a working thread, last on the line.
+std::string CoreClockPiece(double mhz);
 constexpr char kEndOfLine[] = "\n";

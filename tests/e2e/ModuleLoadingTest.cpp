@@ -46,6 +46,8 @@ TEST_F(E2e, AModuleBesideTheProgramGivesItsTextsButRunsNoCode) {
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   EXPECT_EQ("Starten", ControlText(dialog, IDC_START_STOP));
+  EXPECT_EQ("Kerntakt", ControlText(dialog, IDC_CORE_CLOCK));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CORE_CLOCK)));
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
   EXPECT_TRUE(ListFiles(folder, "entry-point-ran").empty()) << "the module's entry point ran";

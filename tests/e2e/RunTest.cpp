@@ -23,6 +23,7 @@ void ExpectSampleLines(const std::vector<std::string>& lines, size_t first, size
     std::smatch sample;
     ASSERT_TRUE(std::regex_match(lines[i], sample, kSampleLine)) << lines[i];
     ASSERT_TRUE(sample[3].matched && sample[5].matched) << "load and memory: " << lines[i];
+    EXPECT_FALSE(sample[7].matched) << "the core clock was not asked for: " << lines[i];
     const double mhz = std::stod(sample[2]);
     EXPECT_NEAR(tscMhz, mhz, tscMhz * 0.01) << lines[i];
     const double load = std::stod(sample[4]);

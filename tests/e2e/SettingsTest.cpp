@@ -28,6 +28,7 @@ void ExpectDefaultsShown(HWND dialog) {
   EXPECT_FALSE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));
   EXPECT_FALSE(IsChecked(dialog, IDC_CHECK_BUS_CLOCK));
   EXPECT_FALSE(IsChecked(dialog, IDC_THERMAL_MONITOR));
+  EXPECT_FALSE(IsChecked(dialog, IDC_CORE_CLOCK));
 }
 
 void StoreSavedSettings() {
@@ -36,6 +37,7 @@ void StoreSavedSettings() {
   Settings::SetDword("CpuLoad", 0);
   Settings::SetDword("MmTimer", 0);
   Settings::SetDword("FreeMem", 1);
+  Settings::SetDword("CoreClock", 1);
 }
 }  // namespace
 
@@ -60,11 +62,13 @@ TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
   EXPECT_FALSE(IsChecked(dialog, IDC_CHECK_CPU_LOAD));
   EXPECT_FALSE(IsChecked(dialog, IDC_USE_MM_TIMER));
   EXPECT_TRUE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));
+  EXPECT_TRUE(IsChecked(dialog, IDC_CORE_CLOCK));
 
   // Taken from the controls by the click, then saved by Escape.
   SetControlText(dialog, IDC_START_DELAY, "7");
   SetControlText(dialog, IDC_CHECK_PERIOD, "90");
   Click(dialog, IDC_CHECK_CPU_LOAD);
+  Click(dialog, IDC_CORE_CLOCK);
   ClickSaveOnStop(dialog);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(2u, program.WaitForExit());
@@ -73,6 +77,25 @@ TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
   EXPECT_EQ(1u, Settings::ReadDword("CpuLoad"));
   EXPECT_EQ(0u, Settings::ReadDword("MmTimer"));
   EXPECT_EQ(1u, Settings::ReadDword("FreeMem"));
+  EXPECT_EQ(0u, Settings::ReadDword("CoreClock"));
+}
+
+TEST_F(E2e, CoreClockTickedStaysTickedThroughAnExitAndAStart) {
+  Settings::UseQuickCalibration();
+  Settings::SetDword("StartTime", 10);
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_FALSE(IsChecked(dialog, IDC_CORE_CLOCK));
+  Click(dialog, IDC_CORE_CLOCK);
+  ClickSaveOnStop(dialog);
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(1u, Settings::ReadDword("CoreClock"));
+  dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_TRUE(IsChecked(dialog, IDC_CORE_CLOCK));
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
 }
 
 TEST_F(E2e, AChangeNotTakenFromTheDialogIsNotSaved) {
@@ -142,13 +165,15 @@ TEST_F(E2e, ValuesOfOtherTypesAndSizesTakeAtMostFourBytes) {
   Settings::SetRaw("CpuLoad", REG_BINARY, five, sizeof five);
   Settings::SetRaw("MmTimer", REG_QWORD, &qword, sizeof qword);
   Settings::SetString("FreeMem", "1");  // '1', NUL: 0x31
+  Settings::SetRaw("CoreClock", REG_QWORD, &qword, sizeof qword);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   EXPECT_EQ("7", ControlText(dialog, IDC_START_DELAY));
   EXPECT_EQ("300", ControlText(dialog, IDC_CHECK_PERIOD));
-  EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_CPU_LOAD));   // default 1 kept
-  EXPECT_TRUE(IsChecked(dialog, IDC_USE_MM_TIMER));     // default 1 kept
+  EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_CPU_LOAD));     // default 1 kept
+  EXPECT_TRUE(IsChecked(dialog, IDC_USE_MM_TIMER));       // default 1 kept
   EXPECT_FALSE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));  // 0x31 is out of range: shown as 0
+  EXPECT_FALSE(IsChecked(dialog, IDC_CORE_CLOCK));        // default 0 kept
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
   EXPECT_EQ(7u, Settings::ReadDword("StartTime"));

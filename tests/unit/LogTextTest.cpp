@@ -47,6 +47,12 @@ TEST(LogText, ClockPieceIsPaddedToSevenAndNeverCut) {
   EXPECT_EQ("14:06:30,    0.00 MHz", ClockPiece("14:06:30", 0.0));
 }
 
+TEST(LogText, CoreClockPieceIsPaddedToSevenAndNeverCut) {
+  EXPECT_EQ(", (core 3612.40 MHz)", CoreClockPiece(3612.4));
+  EXPECT_EQ(", (core  996.40 MHz)", CoreClockPiece(996.4));
+  EXPECT_EQ(", (core 12345.68 MHz)", CoreClockPiece(12345.678));
+}
+
 TEST(LogText, LoadPieceHasOneDecimalAndAPercentSign) {
   EXPECT_EQ(", (12.5%)", LoadPiece(12.5f));
   EXPECT_EQ(", (0.0%)", LoadPiece(0.0f));

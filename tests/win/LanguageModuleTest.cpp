@@ -124,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ModuleCase{"WithoutTheMainDialog", "sentel_test_nodialog.dll", {"dialog 129"}},
                     ModuleCase{"WithoutOneControl",
                                "sentel_test_nocontrol.dll",
-                               {"dialog 129: control 1005 (button, style 0x50010003)"}},
+                               {"dialog 129: control 1016 (button, style 0x50010003)",
+                                "dialog 129: control 1005 (button, style 0x50010003)"}},
                     ModuleCase{
                         "WithMostStringsMissing",
                         "sentel_test_badtexts.dll",

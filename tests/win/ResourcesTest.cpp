@@ -38,6 +38,7 @@ const std::vector<ExpectedControl> kMainDialog = {
     {IDC_CHECK_BUS_CLOCK, "Button", "Check Bus clock", {90, 100, 66, 10}, 0x58010003},
     {IDC_AVAILABLE_MEMORY, "Button", "Available memory", {180, 68, 72, 10}, 0x58010003},
     {IDC_THERMAL_MONITOR, "Button", "Thermal monitor", {180, 84, 67, 10}, 0x58010003},
+    {IDC_CORE_CLOCK, "Button", "Core clock", {180, 100, 67, 10}, 0x50010003},
     {-1, "Static", "Log:", {20, 116, 15, 8}, 0x50020000},
     {IDC_LOG, "Edit", "", {7, 126, 286, 136}, 0x50A00844},
     {-1, "Static", "", {7, 270, 286, 1}, 0x50001007},
