@@ -24,8 +24,9 @@ struct UnknownLine {
 
 class ReportSession : public LogListener {
  public:
-  // `summary` receives the text of each run; `csv` (may be null) the rows.
-  ReportSession(std::FILE* summary, std::FILE* csv, bool chart);
+  // `summary` receives the text of each run; `csv` (may be null) the rows, with
+  // the core clock column when `csvCoreClock`.
+  ReportSession(std::FILE* summary, std::FILE* csv, bool chart, bool csvCoreClock = false);
 
   // Reads a whole file, line by line, in pieces of bounded size. False when
   // it cannot be opened or read.
@@ -64,5 +65,9 @@ class ReportSession : public LogListener {
   uint64_t unknownCount_ = 0;
   std::vector<UnknownLine> firstUnknown_;
 };
+
+// Whether any sample line of the files has the core clock: the CSV's columns are
+// known before its first row. Stops at the first such line; unreadable files are not.
+bool AnyLogHasCoreClock(const std::vector<std::string>& paths);
 
 }  // namespace report
