@@ -33,6 +33,8 @@ class CheckingListener : public report::LogListener {
     FUZZ_CHECK(run_.has_value());
     const report::RunSummary summary = run_->Finish(end);
     FUZZ_CHECK(summary.clockMin <= summary.clockMedian && summary.clockMedian <= summary.clockMax);
+    FUZZ_CHECK(summary.coreSamples <= summary.samples);
+    FUZZ_CHECK(summary.coreMin <= summary.coreMedian && summary.coreMedian <= summary.coreMax);
     FUZZ_CHECK(summary.shareBelow95 >= 0 && summary.shareBelow95 <= 1);
     FUZZ_CHECK(summary.gaps <= summary.intervals);
     FUZZ_CHECK(!report::SummaryText(1, "fuzz", 1, "note", summary).empty());
