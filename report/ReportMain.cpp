@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "report/CoreClockScan.h"
 #include "report/Options.h"
 #include "report/ReportSession.h"
 

@@ -12,8 +12,7 @@ constexpr size_t kReadSize = 1 << 20;
 constexpr size_t kLongestLine = 1 << 16;
 constexpr size_t kShownLength = 120;
 
-// Calls `take` with each line of the file, without its LF or CR LF, while it
-// returns true.
+// Calls `take` with each line of the file, without its LF or CR LF.
 template <typename TakeLine>
 bool ForEachLine(std::FILE* file, TakeLine take) {
   std::vector<char> block(kReadSize);
@@ -44,7 +43,7 @@ bool ForEachLine(std::FILE* file, TakeLine take) {
         line = carried;
       }
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      if (!take(line)) return true;
+      take(line);
       carried.clear();
       overlong = false;
       at = feed + 1;
@@ -54,30 +53,11 @@ bool ForEachLine(std::FILE* file, TakeLine take) {
   if (!carried.empty()) {
     std::string_view line = carried;
     if (line.back() == '\r') line.remove_suffix(1);
-    if (!take(line)) return true;
+    take(line);
   }
   return true;
 }
 }  // namespace
-
-bool AnyLogHasCoreClock(const std::vector<std::string>& paths) {
-  bool found = false;
-  for (const std::string& path : paths) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) continue;
-    SampleLine sample;
-    ForEachLine(file, [&found, &sample](std::string_view line) {
-      // Only a line with the piece ends so; the others are passed over unparsed.
-      constexpr std::string_view kEnd = " MHz)";
-      found = line.size() > kEnd.size() && line.substr(line.size() - kEnd.size()) == kEnd &&
-              ParseSampleLine(line, sample) && sample.hasCoreClock;
-      return !found;
-    });
-    std::fclose(file);
-    if (found) return true;
-  }
-  return false;
-}
 
 ReportSession::ReportSession(std::FILE* summary, std::FILE* csv, bool chart, bool csvCoreClock)
     : summary_(summary) {
@@ -89,10 +69,7 @@ bool ReportSession::ReadFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
   BeginFile(path);
-  const bool read = ForEachLine(file, [this](std::string_view line) {
-    reader_->ReadLine(line);
-    return true;
-  });
+  const bool read = ForEachLine(file, [this](std::string_view line) { reader_->ReadLine(line); });
   std::fclose(file);
   EndFile();
   return read;

@@ -66,8 +66,4 @@ class ReportSession : public LogListener {
   std::vector<UnknownLine> firstUnknown_;
 };
 
-// Whether any sample line of the files has the core clock: the CSV's columns are
-// known before its first row. Stops at the first such line; unreadable files are not.
-bool AnyLogHasCoreClock(const std::vector<std::string>& paths);
-
 }  // namespace report

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "report/ChartColumns.h"
+#include "report/CoreClockScan.h"
 #include "report/CsvWriter.h"
 #include "report/Histogram.h"
 #include "report/ReportSession.h"
