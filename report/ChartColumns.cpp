@@ -5,6 +5,14 @@
 #include "report/Arithmetic.h"
 
 namespace report {
+namespace {
+// Widens a figure's range in a bucket by another range, or starts it.
+void Widen(bool& has, double& low, double& high, double otherLow, double otherHigh) {
+  low = has ? std::min(low, otherLow) : otherLow;
+  high = has ? std::max(high, otherHigh) : otherHigh;
+  has = true;
+}
+}  // namespace
 
 void MergeBucket(ChartBucket& into, const ChartBucket& from) {
   if (!from.used) return;
@@ -23,15 +31,12 @@ void MergeBucket(ChartBucket& into, const ChartBucket& from) {
   }
   into.mhzMin = std::min(into.mhzMin, from.mhzMin);
   into.mhzMax = std::max(into.mhzMax, from.mhzMax);
-  if (from.hasLoad) {
-    into.loadMin = into.hasLoad ? std::min(into.loadMin, from.loadMin) : from.loadMin;
-    into.loadMax = into.hasLoad ? std::max(into.loadMax, from.loadMax) : from.loadMax;
-    into.hasLoad = true;
-  }
+  if (from.hasLoad) Widen(into.hasLoad, into.loadMin, into.loadMax, from.loadMin, from.loadMax);
   if (from.hasMemory) {
-    into.memoryMin = into.hasMemory ? std::min(into.memoryMin, from.memoryMin) : from.memoryMin;
-    into.memoryMax = into.hasMemory ? std::max(into.memoryMax, from.memoryMax) : from.memoryMax;
-    into.hasMemory = true;
+    Widen(into.hasMemory, into.memoryMin, into.memoryMax, from.memoryMin, from.memoryMax);
+  }
+  if (from.hasCoreClock) {
+    Widen(into.hasCoreClock, into.coreMin, into.coreMax, from.coreMin, from.coreMax);
   }
 }
 
@@ -47,15 +52,17 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
     bucket.mhzMin = std::min(bucket.mhzMin, line.mhz);
     bucket.mhzMax = std::max(bucket.mhzMax, line.mhz);
     if (line.hasLoad) {
-      bucket.loadMin = bucket.hasLoad ? std::min(bucket.loadMin, line.load) : line.load;
-      bucket.loadMax = bucket.hasLoad ? std::max(bucket.loadMax, line.load) : line.load;
-      bucket.hasLoad = hasLoad_ = true;
+      Widen(bucket.hasLoad, bucket.loadMin, bucket.loadMax, line.load, line.load);
+      hasLoad_ = true;
     }
     if (line.hasMemory) {
       const double kb = static_cast<double>(line.memoryKb);
-      bucket.memoryMin = bucket.hasMemory ? std::min(bucket.memoryMin, kb) : kb;
-      bucket.memoryMax = bucket.hasMemory ? std::max(bucket.memoryMax, kb) : kb;
-      bucket.hasMemory = hasMemory_ = true;
+      Widen(bucket.hasMemory, bucket.memoryMin, bucket.memoryMax, kb, kb);
+      hasMemory_ = true;
+    }
+    if (line.hasCoreClock) {
+      Widen(bucket.hasCoreClock, bucket.coreMin, bucket.coreMax, line.coreMhz, line.coreMhz);
+      hasCoreClock_ = true;
     }
     return;
   }
@@ -69,8 +76,11 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
   sample.loadMin = sample.loadMax = line.load;
   sample.hasMemory = line.hasMemory;
   sample.memoryMin = sample.memoryMax = static_cast<double>(line.memoryKb);
+  sample.hasCoreClock = line.hasCoreClock;
+  sample.coreMin = sample.coreMax = line.coreMhz;
   hasLoad_ = hasLoad_ || line.hasLoad;
   hasMemory_ = hasMemory_ || line.hasMemory;
+  hasCoreClock_ = hasCoreClock_ || line.hasCoreClock;
 
   if (buckets_.empty()) {
     origin_ = seconds;

@@ -21,6 +21,8 @@ struct ChartBucket {
   double loadMin = 0, loadMax = 0;
   bool hasMemory = false;
   double memoryMin = 0, memoryMax = 0;
+  bool hasCoreClock = false;
+  double coreMin = 0, coreMax = 0;
 };
 
 class ChartColumns {
@@ -34,6 +36,7 @@ class ChartColumns {
   bool Empty() const { return buckets_.empty(); }
   bool HasLoad() const { return hasLoad_; }
   bool HasMemory() const { return hasMemory_; }
+  bool HasCoreClock() const { return hasCoreClock_; }
   int64_t BucketSeconds() const { return width_; }
 
  private:
@@ -45,7 +48,7 @@ class ChartColumns {
   int64_t width_ = 1;
   int64_t firstIndex_ = 0;
   std::vector<ChartBucket> buckets_;
-  bool hasLoad_ = false, hasMemory_ = false;
+  bool hasLoad_ = false, hasMemory_ = false, hasCoreClock_ = false;
   // The bucket the last sample went to, and where its time ends.
   ChartBucket* last_ = nullptr;
   int64_t lastEnd_ = 0;

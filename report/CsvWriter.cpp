@@ -14,11 +14,15 @@ char* CopyPiece(char* out, std::string_view piece) {
 }
 
 constexpr char kHeaderRow[] = "run,date_time,clock_mhz,load_percent,available_kb\r\n";
+constexpr char kCoreClockHeaderRow[] =
+    "run,date_time,clock_mhz,load_percent,available_kb,core_clock_mhz\r\n";
 }  // namespace
 
-CsvWriter::CsvWriter(std::FILE* file) : file_(file), buffer_(kBufferSize) {
-  std::memcpy(buffer_.data(), kHeaderRow, sizeof kHeaderRow - 1);
-  used_ = sizeof kHeaderRow - 1;
+CsvWriter::CsvWriter(std::FILE* file, bool coreClockColumn)
+    : file_(file), coreClockColumn_(coreClockColumn), buffer_(kBufferSize) {
+  const std::string_view header = coreClockColumn ? kCoreClockHeaderRow : kHeaderRow;
+  std::memcpy(buffer_.data(), header.data(), header.size());
+  used_ = header.size();
 }
 
 CsvWriter::~CsvWriter() { Flush(); }
@@ -40,13 +44,14 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
 
   const std::string_view load = line.hasLoad ? line.loadText : std::string_view();
   const std::string_view memory = line.hasMemory ? line.memoryText : std::string_view();
-  // Run number, date-time, the three figures, four commas and CR LF.
-  const size_t rowSize =
-      10 + sizeof dateTime_ + line.mhzText.size() + load.size() + memory.size() + 6;
+  const std::string_view core = line.hasCoreClock ? line.coreText : std::string_view();
+  // Run number, date-time, the figures, their commas and CR LF.
+  const size_t rowSize = 10 + sizeof dateTime_ + line.mhzText.size() + load.size() + memory.size() +
+                         6 + (coreClockColumn_ ? core.size() + 1 : 0);
   if (buffer_.size() - used_ < rowSize) {
     Flush();
     if (rowSize > buffer_.size()) {
-      WriteLongRow(run, line.mhzText, load, memory);
+      WriteLongRow(run, line.mhzText, load, memory, core);
       return;
     }
   }
@@ -67,6 +72,10 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
   out = CopyPiece(out, load);
   *out++ = ',';
   out = CopyPiece(out, memory);
+  if (coreClockColumn_) {
+    *out++ = ',';
+    out = CopyPiece(out, core);
+  }
   *out++ = '\r';
   *out++ = '\n';
   used_ = static_cast<size_t>(out - buffer_.data());
@@ -74,11 +83,14 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
 }
 
 void CsvWriter::WriteLongRow(uint32_t run, std::string_view mhz, std::string_view load,
-                             std::string_view memory) {
+                             std::string_view memory, std::string_view core) {
   const std::string start =
       std::to_string(run) + "," + std::string(dateTime_, sizeof dateTime_) + ",";
-  for (std::string_view piece : {std::string_view(start), mhz, std::string_view(","), load,
-                                 std::string_view(","), memory, std::string_view("\r\n")}) {
+  const std::string_view coreComma = coreClockColumn_ ? "," : "";
+  if (!coreClockColumn_) core = {};
+  for (std::string_view piece :
+       {std::string_view(start), mhz, std::string_view(","), load, std::string_view(","), memory,
+        coreComma, core, std::string_view("\r\n")}) {
     if (std::fwrite(piece.data(), 1, piece.size(), file_) != piece.size()) failed_ = true;
   }
 }

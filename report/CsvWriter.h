@@ -1,6 +1,7 @@
 // The samples as RFC 4180 CSV: a header row, then one row per sample with the run
 // number, the local date-time in ISO 8601 and the figures as the log wrote them;
-// a piece the line lacks is an empty cell. Lines end with CR LF.
+// a piece the line lacks is an empty cell. Lines end with CR LF. The core clock
+// column is there only when asked for, so logs without it give the CSV they always did.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -14,7 +15,7 @@ namespace report {
 class CsvWriter {
  public:
   // Writes to `file`, which stays the caller's.
-  explicit CsvWriter(std::FILE* file);
+  explicit CsvWriter(std::FILE* file, bool coreClockColumn = false);
   ~CsvWriter();
   CsvWriter(const CsvWriter&) = delete;
   CsvWriter& operator=(const CsvWriter&) = delete;
@@ -26,12 +27,13 @@ class CsvWriter {
  private:
   // A row wider than the whole buffer: only with a figure of absurd length.
   void WriteLongRow(uint32_t run, std::string_view mhz, std::string_view load,
-                    std::string_view memory);
+                    std::string_view memory, std::string_view core);
 
   static constexpr size_t kBufferSize = 1 << 16;
   // A usual row fits in this; the buffer is written out before it runs short.
   static constexpr size_t kRowRoom = 128;
   std::FILE* file_;
+  bool coreClockColumn_;
   std::vector<char> buffer_;
   size_t used_ = 0;
   bool failed_ = false;

@@ -124,20 +124,33 @@ bool ParseSampleLine(std::string_view line, SampleLine& sample) {
   }
   sample.hasLoad = false;
   sample.hasMemory = false;
+  sample.hasCoreClock = false;
   if (at.AtEnd()) return true;
   if (!at.Literal(", (")) return false;
-  // The load comes before the memory when both are there.
-  const size_t pieceBegin = at.Offset();
+  // Each piece is optional; they come in this order, the core clock always last.
+  size_t pieceBegin = at.Offset();
   int64_t deciLoad = 0;
   if (at.Fixed<1>(sample.load, deciLoad, sample.loadText) && at.Literal("%)")) {
     sample.hasLoad = true;
     if (at.AtEnd()) return true;
     if (!at.Literal(", (")) return false;
+    pieceBegin = at.Offset();
   } else {
     at.MoveTo(pieceBegin);
   }
-  if (!at.Unsigned(sample.memoryKb, sample.memoryText) || !at.Literal(" K)")) return false;
-  sample.hasMemory = true;
+  if (at.Unsigned(sample.memoryKb, sample.memoryText) && at.Literal(" K)")) {
+    sample.hasMemory = true;
+    if (at.AtEnd()) return true;
+    if (!at.Literal(", (")) return false;
+  } else {
+    at.MoveTo(pieceBegin);
+  }
+  if (!at.Literal("core ")) return false;
+  at.SkipSpaces();
+  if (!at.Fixed<2>(sample.coreMhz, sample.coreCentiMhz, sample.coreText) || !at.Literal(" MHz)")) {
+    return false;
+  }
+  sample.hasCoreClock = true;
   return at.AtEnd();
 }
 

@@ -7,7 +7,8 @@
 
 namespace report {
 
-// "HH:MM:SS, %7.2f MHz" then optionally ", (%.1f%)" then optionally ", (%u K)".
+// "HH:MM:SS, %7.2f MHz" then optionally ", (%.1f%)", optionally ", (%u K)" and
+// optionally ", (core %7.2f MHz)", in that order.
 struct SampleLine {
   unsigned secondOfDay = 0;
   double mhz = 0;
@@ -19,6 +20,10 @@ struct SampleLine {
   bool hasMemory = false;
   uint64_t memoryKb = 0;
   std::string_view memoryText;
+  bool hasCoreClock = false;
+  double coreMhz = 0;
+  int64_t coreCentiMhz = 0;
+  std::string_view coreText;  // as written, without the padding
 };
 
 // "<label>: MM/DD/YY, HH:MM:SS", optionally followed by " (<note>)": the started

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "report/CoreClockScan.h"
 #include "report/Options.h"
 #include "report/ReportSession.h"
 
@@ -56,7 +57,9 @@ int main(int argc, char** argv) {
     return kFailed;
   }
   bool ok = true;
-  report::ReportSession session(stdout, csv.Get(), !options.svgPath.empty());
+  // The core clock column only when some line has the piece: older logs keep their CSV.
+  const bool csvCoreClock = csv.Get() != nullptr && report::AnyLogHasCoreClock(options.logs);
+  report::ReportSession session(stdout, csv.Get(), !options.svgPath.empty(), csvCoreClock);
   for (const std::string& log : options.logs) {
     if (!session.ReadFile(log)) {
       std::fprintf(stderr, "sentel-report: cannot read %s\n", log.c_str());

@@ -59,8 +59,9 @@ bool ForEachLine(std::FILE* file, TakeLine take) {
 }
 }  // namespace
 
-ReportSession::ReportSession(std::FILE* summary, std::FILE* csv, bool chart) : summary_(summary) {
-  if (csv != nullptr) csv_ = std::make_unique<CsvWriter>(csv);
+ReportSession::ReportSession(std::FILE* summary, std::FILE* csv, bool chart, bool csvCoreClock)
+    : summary_(summary) {
+  if (csv != nullptr) csv_ = std::make_unique<CsvWriter>(csv, csvCoreClock);
   if (chart) chart_ = std::make_unique<ChartColumns>();
 }
 

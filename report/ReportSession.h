@@ -24,8 +24,9 @@ struct UnknownLine {
 
 class ReportSession : public LogListener {
  public:
-  // `summary` receives the text of each run; `csv` (may be null) the rows.
-  ReportSession(std::FILE* summary, std::FILE* csv, bool chart);
+  // `summary` receives the text of each run; `csv` (may be null) the rows, with
+  // the core clock column when `csvCoreClock`.
+  ReportSession(std::FILE* summary, std::FILE* csv, bool chart, bool csvCoreClock = false);
 
   // Reads a whole file, line by line, in pieces of bounded size. False when
   // it cannot be opened or read.

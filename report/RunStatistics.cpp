@@ -4,6 +4,12 @@
 #include <cmath>
 
 namespace report {
+namespace {
+// A coarse bin stands for its middle, which may lie beyond the values seen.
+double MedianWithin(const Histogram& centiMhz, double low, double high) {
+  return std::max(low, std::min(high, centiMhz.Median() / 100));
+}
+}  // namespace
 
 bool IsGap(int64_t interval, double medianInterval) {
   return static_cast<double>(interval) > kGapFactor * medianInterval;
@@ -41,6 +47,16 @@ void RunStatistics::Add(const Sample& sample) {
     if (summary_.memorySamples == 0 || kb > summary_.memoryMax) summary_.memoryMax = kb;
     ++summary_.memorySamples;
   }
+  if (line.hasCoreClock) {
+    if (summary_.coreSamples == 0 || line.coreMhz < summary_.coreMin) {
+      summary_.coreMin = line.coreMhz;
+    }
+    if (summary_.coreSamples == 0 || line.coreMhz > summary_.coreMax) {
+      summary_.coreMax = line.coreMhz;
+    }
+    ++summary_.coreSamples;
+    coreCentiMhz_.Add(line.coreCentiMhz);
+  }
 }
 
 RunSummary RunStatistics::Finish(const RunEnd& end) const {
@@ -57,12 +73,13 @@ RunSummary RunStatistics::Finish(const RunEnd& end) const {
     }
   }
   if (summary.samples > 0) {
-    // A coarse bin stands for its middle, which may lie beyond the values seen.
-    summary.clockMedian =
-        std::max(summary.clockMin, std::min(summary.clockMax, clockCentiMhz_.Median() / 100));
+    summary.clockMedian = MedianWithin(clockCentiMhz_, summary.clockMin, summary.clockMax);
     const double limit = 0.95 * static_cast<double>(clockMaxCenti_);
     summary.shareBelow95 = static_cast<double>(clockCentiMhz_.CountBelow(limit)) /
                            static_cast<double>(summary.samples);
+  }
+  if (summary.coreSamples > 0) {
+    summary.coreMedian = MedianWithin(coreCentiMhz_, summary.coreMin, summary.coreMax);
   }
   if (summary.loadSamples > 0)
     summary.loadMean = loadSum_ / static_cast<double>(summary.loadSamples);

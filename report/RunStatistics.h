@@ -24,6 +24,8 @@ struct RunSummary {
   double loadMin = 0, loadMean = 0, loadMax = 0;
   uint64_t memorySamples = 0;
   uint64_t memoryMin = 0, memoryMax = 0;
+  uint64_t coreSamples = 0;
+  double coreMin = 0, coreMedian = 0, coreMax = 0;
 };
 
 // Longer than this many median intervals is a gap.
@@ -41,6 +43,7 @@ class RunStatistics {
  private:
   RunSummary summary_;
   Histogram clockCentiMhz_;
+  Histogram coreCentiMhz_;
   Histogram intervalSeconds_;
   int64_t lastSeconds_ = 0;
   int64_t longestInterval_ = -1;

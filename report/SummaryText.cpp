@@ -48,6 +48,10 @@ std::string SummaryText(unsigned run, const std::string& file, size_t startLine,
         "  clock      min %.2f, median %.2f, max %.2f MHz; %.1f %% of samples below 95 %% of max\n",
         s.clockMin, s.clockMedian, s.clockMax, 100 * s.shareBelow95);
   }
+  if (s.coreSamples > 0) {
+    AppendFormat(out, "  core clock min %.2f, median %.2f, max %.2f MHz\n", s.coreMin, s.coreMedian,
+                 s.coreMax);
+  }
   if (s.loadSamples > 0) {
     AppendFormat(out, "  load       min %.1f, mean %.1f, max %.1f %%\n", s.loadMin, s.loadMean,
                  s.loadMax);

@@ -42,15 +42,22 @@ Axis NiceAxis(double low, double high) {
   return axis;
 }
 
-struct Panel {
+// One line of a panel: a figure's lowest and highest value in each column.
+struct Series {
   const char* name;
   const char* colour;
-  int top;
-  int height;
-  Axis axis;
+  const char* legend;
   bool ChartBucket::*has;
   double ChartBucket::*min;
   double ChartBucket::*max;
+};
+
+struct Panel {
+  const char* name;
+  int top;
+  int height;
+  Axis axis;
+  std::vector<Series> series;
   double Y(double value) const {
     return top + (axis.high - value) / (axis.high - axis.low) * height;
   }
@@ -134,27 +141,44 @@ void DrawPanelFrame(std::string& out, const Panel& panel) {
   AppendFormat(out, "</g>\n");
 }
 
-void DrawPanelLine(std::string& out, const Panel& panel, const std::vector<ChartBucket>& columns,
-                   const std::vector<int>& xs, const std::vector<double>& medianIntervals) {
+void DrawPanelLine(std::string& out, const Panel& panel, const Series& series,
+                   const std::vector<ChartBucket>& columns, const std::vector<int>& xs,
+                   const std::vector<double>& medianIntervals) {
   AppendFormat(out,
                "<path class=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"1.5\" "
                "stroke-linecap=\"round\" stroke-linejoin=\"round\" d=\"",
-               panel.name, panel.colour);
+               series.name, series.colour);
   const ChartBucket* previous = nullptr;
   for (size_t i = 0; i < columns.size(); ++i) {
     const ChartBucket& column = columns[i];
-    if (!(column.*panel.has)) {
+    if (!(column.*series.has)) {
       previous = nullptr;
       continue;
     }
     const int x = kPlotLeft + xs[i];
-    const double top = panel.Y(column.*panel.max);
-    const double bottom = panel.Y(column.*panel.min);
+    const double top = panel.Y(column.*series.max);
+    const double bottom = panel.Y(column.*series.min);
     const bool opens = previous == nullptr || BreaksBefore(*previous, column, medianIntervals);
     AppendFormat(out, "%c%d %.1fV%.1f", opens ? 'M' : 'L', x, top, bottom);
     previous = &column;
   }
   AppendFormat(out, "\"/>\n");
+}
+
+// Names the lines of a panel that has more than one, right-aligned on the title's row.
+void DrawLegend(std::string& out, const Panel& panel) {
+  constexpr int kEntryWidth = 110;
+  AppendFormat(out, "<g class=\"legend\" font-size=\"12\">\n");
+  int x = kPlotLeft + kPlotWidth - kEntryWidth * static_cast<int>(panel.series.size());
+  for (const Series& series : panel.series) {
+    AppendFormat(out,
+                 "<line x1=\"%d\" y1=\"18\" x2=\"%d\" y2=\"18\" stroke=\"%s\" "
+                 "stroke-width=\"2\"/>\n",
+                 x, x + 20, series.colour);
+    AppendFormat(out, "<text x=\"%d\" y=\"22\">%s</text>\n", x + 25, series.legend);
+    x += kEntryWidth;
+  }
+  AppendFormat(out, "</g>\n");
 }
 
 void DrawRunStarts(std::string& out, const std::vector<ChartBucket>& columns,
@@ -182,20 +206,25 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
   std::vector<Panel> panels;
   int top = kTop;
   // Each panel below the one before it.
-  auto addPanel = [&](const char* name, const char* colour, int height, bool ChartBucket::*has,
-                      double ChartBucket::*low, double ChartBucket::*high) {
-    panels.push_back({name, colour, top, height, {}, has, low, high});
+  auto addPanel = [&](int height, const Series& series) {
+    panels.push_back({series.name, top, height, {}, {series}});
     top += height + kPanelGap;
   };
-  addPanel("clock", "#1f5fbf", kClockHeight, &ChartBucket::used, &ChartBucket::mhzMin,
-           &ChartBucket::mhzMax);
+  addPanel(kClockHeight, {"clock", "#1f5fbf", "TSC clock", &ChartBucket::used, &ChartBucket::mhzMin,
+                          &ChartBucket::mhzMax});
+  // The core clock beside the TSC figure on one scale: the gap between them is the point.
+  if (chart.HasCoreClock()) {
+    panels.back().series.push_back({"core-clock", "#e67e22", "core clock",
+                                    &ChartBucket::hasCoreClock, &ChartBucket::coreMin,
+                                    &ChartBucket::coreMax});
+  }
   if (chart.HasLoad()) {
-    addPanel("load", "#c0392b", kSmallPanelHeight, &ChartBucket::hasLoad, &ChartBucket::loadMin,
-             &ChartBucket::loadMax);
+    addPanel(kSmallPanelHeight, {"load", "#c0392b", "load", &ChartBucket::hasLoad,
+                                 &ChartBucket::loadMin, &ChartBucket::loadMax});
   }
   if (chart.HasMemory()) {
-    addPanel("memory", "#2e8b57", kSmallPanelHeight, &ChartBucket::hasMemory,
-             &ChartBucket::memoryMin, &ChartBucket::memoryMax);
+    addPanel(kSmallPanelHeight, {"memory", "#2e8b57", "available memory", &ChartBucket::hasMemory,
+                                 &ChartBucket::memoryMin, &ChartBucket::memoryMax});
   }
   const int axisTop = top - kPanelGap;
   const int height = axisTop + kAxisHeight;
@@ -219,15 +248,18 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
   const int64_t span = std::max<int64_t>(1, last - first);
   AppendFormat(out, "<text x=\"%d\" y=\"22\" font-size=\"14\">CPU clock from %s to %s</text>\n",
                kPlotLeft, DateTimeText(first).c_str(), DateTimeText(last).c_str());
+  if (panels.front().series.size() > 1) DrawLegend(out, panels.front());
 
   for (Panel& panel : panels) {
     double low = 0, high = 0;
     bool seen = false;
-    for (const ChartBucket& bucket : buckets) {
-      if (!(bucket.*panel.has)) continue;
-      low = seen ? std::min(low, bucket.*panel.min) : bucket.*panel.min;
-      high = seen ? std::max(high, bucket.*panel.max) : bucket.*panel.max;
-      seen = true;
+    for (const Series& series : panel.series) {
+      for (const ChartBucket& bucket : buckets) {
+        if (!(bucket.*series.has)) continue;
+        low = seen ? std::min(low, bucket.*series.min) : bucket.*series.min;
+        high = seen ? std::max(high, bucket.*series.max) : bucket.*series.max;
+        seen = true;
+      }
     }
     panel.axis = NiceAxis(low, high);
     DrawPanelFrame(out, panel);
@@ -245,7 +277,11 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
   std::vector<int> xs;
   const std::vector<ChartBucket> columns = FoldIntoColumns(buckets, first, span, xs);
   DrawRunStarts(out, columns, xs, axisTop);
-  for (const Panel& panel : panels) DrawPanelLine(out, panel, columns, xs, medianIntervals);
+  for (const Panel& panel : panels) {
+    for (const Series& series : panel.series) {
+      DrawPanelLine(out, panel, series, columns, xs, medianIntervals);
+    }
+  }
   DrawTimeAxis(out, first, span, axisTop);
   AppendFormat(out, "</svg>\n");
   return out;

@@ -1,6 +1,7 @@
-// The chart as one self-contained SVG: the clock over time, the load and the
-// memory in panels of their own below it when the log has them, a time axis with
-// dates and times, and a break in the line between runs and at every gap.
+// The chart as one self-contained SVG: the clock over time (with the core clock
+// beside it and a legend when the log has it), the load and the memory in panels
+// of their own below it when the log has them, a time axis with dates and times,
+// and a break in the line between runs and at every gap.
 #pragma once
 #include <string>
 #include <vector>

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "report/ChartColumns.h"
+#include "report/CoreClockScan.h"
 #include "report/CsvWriter.h"
 #include "report/Histogram.h"
 #include "report/ReportSession.h"
@@ -160,4 +161,42 @@ TEST(ReportFigures, AMillionSamplesMakeASmallChartThatKeepsItsSpike) {
   const std::string d =
       svg.substr(svg.find("d=\"", path), svg.find("\"/>", path) - svg.find("d=\"", path));
   EXPECT_EQ(1u, std::count(d.begin(), d.end(), 'M'));
+}
+
+TEST(ReportFigures, TheCoreClockOnlyWhereALogHasIt) {
+  const std::string oldRun =
+      "started: 12/09/26, 14:00:00 (HPC is used)\n14:00:01, 2596.01 MHz, (12.5%)\n";
+  const std::string coreRun =
+      "started: 12/09/26, 14:05:00 (HPC is used)\n14:05:01, 2596.01 MHz, (core 3612.40 MHz)\n"
+      "14:05:02, 2596.02 MHz, (523712 K), (core  996.40 MHz)\n"
+      "14:05:03, 2596.01 MHz, (core 4800.00 MHz)\n";
+  for (const bool core : {false, true}) {
+    char name[] = "/tmp/sentel-report-coreXXXXXX";
+    std::FILE* log = fdopen(mkstemp(name), "wb");
+    ASSERT_NE(nullptr, log);
+    std::fputs((core ? oldRun + coreRun : oldRun).c_str(), log);
+    std::fclose(log);
+    std::FILE* summary = std::tmpfile();
+    std::FILE* csv = std::tmpfile();
+    std::string svg;
+    {
+      ReportSession session(summary, csv, true, AnyLogHasCoreClock({name}));
+      ASSERT_TRUE(session.ReadFile(name));
+      svg = session.Chart();
+    }
+    std::remove(name);
+    const std::string text = ReadBack(summary), table = ReadBack(csv);
+    // Only the run with the piece has the figures; without it the CSV keeps its old header.
+    const size_t figures = text.find("core clock min 996.40, median 3612.40, max 4800.00 MHz\n");
+    EXPECT_EQ(core ? figures : std::string::npos, text.find("core clock")) << text;
+    EXPECT_EQ(core, figures != std::string::npos && figures > text.find("Run 2")) << text;
+    const std::string header = "run,date_time,clock_mhz,load_percent,available_kb";
+    EXPECT_EQ(0u, table.find(header + (core ? ",core_clock_mhz\r\n" : "\r\n"))) << table;
+    EXPECT_EQ(core, table.find(",2596.01,12.5,,\r\n2,") != std::string::npos) << table;
+    EXPECT_EQ(core, table.find(",2596.02,,523712,996.40\r\n") != std::string::npos) << table;
+    EXPECT_EQ(core, svg.find("class=\"core-clock\"") != std::string::npos) << svg;
+    EXPECT_EQ(core, svg.find("class=\"legend\"") != std::string::npos) << svg;
+    std::fclose(summary);
+    std::fclose(csv);
+  }
 }

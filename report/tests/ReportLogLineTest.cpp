@@ -1,6 +1,7 @@
 // The shapes of log lines: every piece in place, and every way a line can miss one.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <string>
 
 #include "report/LogLine.h"
@@ -68,6 +69,36 @@ TEST(ReportLogLine, LinesOfEveryWrongShapeAreNoSample) {
   for (const char* line : rows) {
     SampleLine sample;
     EXPECT_FALSE(ParseSampleLine(line, sample)) << line;
+  }
+}
+
+TEST(ReportLogLine, TheCoreClockPieceLastWithOrWithoutTheOthers) {
+  struct Row {
+    const char* pieces;  // after "14:06:00, 2596.01 MHz"
+    const char* core;    // null: the line is no sample
+    bool load, memory;
+  } const rows[] = {
+      {", (12.5%), (523712 K), (core 3612.40 MHz)", "3612.40", true, true},
+      {", (core  996.40 MHz)", "996.40", false, false},
+      {", (12.5%), (core 10000.00 MHz)", "10000.00", true, false},
+      {", (523712 K), (core 12345.67 MHz)", "12345.67", false, true},
+      {", (core 3612.4 MHz)", nullptr, false, false},
+      {", (core3612.40 MHz)", nullptr, false, false},
+      {", (Core 3612.40 MHz)", nullptr, false, false},
+      {", (core 3612.40 MHz) ", nullptr, false, false},
+      {", (core 3612.40 MHz), (12.5%)", nullptr, false, false},
+      {", (core 3612.40 MHz), (523712 K)", nullptr, false, false},
+  };
+  for (const Row& row : rows) {
+    const std::string line = std::string("14:06:00, 2596.01 MHz") + row.pieces;
+    SampleLine sample;
+    ASSERT_EQ(row.core != nullptr, ParseSampleLine(line, sample)) << line;
+    if (!row.core) continue;
+    EXPECT_EQ(row.core, sample.coreText) << line;
+    EXPECT_DOUBLE_EQ(std::stod(row.core), sample.coreMhz) << line;
+    EXPECT_EQ(std::make_pair(row.load, row.memory),
+              std::make_pair(sample.hasLoad, sample.hasMemory))
+        << line;
   }
 }
 

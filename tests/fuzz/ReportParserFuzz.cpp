@@ -1,12 +1,15 @@
 // Any bytes as a log file for the report tool: every run that starts ends, samples
-// come only inside runs and never go back in time, and the chart is still drawn.
+// come only inside runs and never go back in time, the chart is still drawn, and
+// the look for a core clock line finds every one a run has.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "report/ChartColumns.h"
+#include "report/CoreClockScan.h"
 #include "report/LogReader.h"
 #include "report/RunStatistics.h"
 #include "report/SummaryText.h"
@@ -27,12 +30,15 @@ class CheckingListener : public report::LogListener {
     const int64_t interval = run_->Samples() == 0 ? -1 : sample.seconds - last_;
     last_ = sample.seconds;
     run_->Add(sample);
+    anyCoreClock = anyCoreClock || sample.line->hasCoreClock;
     chart.Add(static_cast<uint32_t>(medians.size()), sample.seconds, interval, *sample.line);
   }
   void OnRunEnd(const report::RunEnd& end) override {
     FUZZ_CHECK(run_.has_value());
     const report::RunSummary summary = run_->Finish(end);
     FUZZ_CHECK(summary.clockMin <= summary.clockMedian && summary.clockMedian <= summary.clockMax);
+    FUZZ_CHECK(summary.coreSamples <= summary.samples);
+    FUZZ_CHECK(summary.coreMin <= summary.coreMedian && summary.coreMedian <= summary.coreMax);
     FUZZ_CHECK(summary.shareBelow95 >= 0 && summary.shareBelow95 <= 1);
     FUZZ_CHECK(summary.gaps <= summary.intervals);
     FUZZ_CHECK(!report::SummaryText(1, "fuzz", 1, "note", summary).empty());
@@ -46,6 +52,7 @@ class CheckingListener : public report::LogListener {
   bool InRun() const { return run_.has_value(); }
 
   report::ChartColumns chart{64};
+  bool anyCoreClock = false;
   std::vector<double> medians;
 
  private:
@@ -69,6 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   reader.Finish();
   FUZZ_CHECK(!listener.InRun());
+  // The look that decides the CSV's columns sees every core clock a run has.
+  std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  if (file != nullptr) {
+    FUZZ_CHECK(report::HasCoreClockLine(file) || !listener.anyCoreClock);
+    std::fclose(file);
+  }
   const std::string svg = report::RenderSvgChart(listener.chart, listener.medians);
   FUZZ_CHECK(svg.size() >= 7 && svg.compare(svg.size() - 7, 7, "</svg>\n") == 0);
   return 0;
