@@ -97,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Wrapping is the tick count's arithmetic; the sanitizers watch the rest.
   StartDelayMs(minutes);
   FUZZ_CHECK(seconds != 0 || TimerPeriodMs(seconds) == 1000u);
+  FUZZ_CHECK(TimerPeriodMs(seconds) <= kLongestTimerPeriodMs);
   FUZZ_CHECK(SampleIsDue(windowMs, windowMs));
   return 0;
 }

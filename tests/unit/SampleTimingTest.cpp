@@ -14,7 +14,13 @@ TEST(SampleTiming, TimerPeriodIsInSecondsAndZeroRunsAtOneSecond) {
   EXPECT_EQ(400000u, TimerPeriodMs(400));
   EXPECT_EQ(1000u, TimerPeriodMs(0));
   EXPECT_EQ(1000u, TimerPeriodMs(536870912u));  // 536,870,912,000 ms wraps to exactly 0
-  EXPECT_EQ(4294967000u, TimerPeriodMs(4294967u));
+}
+
+// Above USER_TIMER_MAXIMUM, Windows 2000 and XP before SP2 would fire every millisecond.
+TEST(SampleTiming, TimerPeriodStaysWithinTheLongestTheTimerTakes) {
+  EXPECT_EQ(2147483000u, TimerPeriodMs(2147483u));
+  EXPECT_EQ(0x7FFFFFFFu, TimerPeriodMs(2147484u));
+  EXPECT_EQ(0x7FFFFFFFu, TimerPeriodMs(4294967u));  // 4,294,967,000 ms
 }
 
 TEST(SampleTiming, NoSampleBeforeTheDeadline) {
