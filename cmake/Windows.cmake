@@ -137,6 +137,10 @@ add_dependencies(sentel_soak sentel_program)
 # Holds the Wine session's desktop open between tests (scripts/test starts it).
 add_executable(sentel_desktop_keeper WIN32 tests/support/DesktopKeeper.cpp)
 
+# Works the short demonstration run of scripts/run.
+add_executable(sentel_demo_driver tests/support/DemoDriver.cpp)
+target_link_libraries(sentel_demo_driver PRIVATE user32 advapi32 kernel32)
+
 # The German module with an entry point that leaves a mark: the program must
 # load a language module as data and never run its code.
 add_library(sentel_test_marking SHARED tests/modules/MarkingModule.c res/sentel1031.rc)
