@@ -45,6 +45,7 @@ size_t CountMatches(const std::string& text, const std::regex& pattern) {
 TEST_F(E2e, ReportOfTwoRunsSavedIntoOneFile) {
   PrepareQuickRun(true);
   Settings::SetDword("FreeMem", 1);
+  Settings::SetDword("CoreClock", 1);
   CopyInto(folder, "sentel-report.exe");
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
@@ -87,13 +88,18 @@ TEST_F(E2e, ReportOfTwoRunsSavedIntoOneFile) {
       << report.output;
   EXPECT_EQ(2u, CountMatches(report.output, std::regex(R"(\n  load +min )"))) << report.output;
   EXPECT_EQ(2u, CountMatches(report.output, std::regex(R"(\n  memory +min )"))) << report.output;
+  EXPECT_EQ(2u, CountMatches(report.output, std::regex(R"(\n  core clock +min )"))) << report.output;
   EXPECT_EQ(std::string::npos, report.output.find("not understood")) << report.output;
 
   // One CSV row per sample line, in order, with the figures as the log wrote them.
   const auto rows = SplitLines(ReadFileBytes(folder + "report.csv"));
   ASSERT_EQ(1 + runs[0].size() + runs[1].size(), rows.size());
   size_t row = 1;
-  const std::regex csvRow(R"((\d),(\d{4}-\d\d-\d\d)T(\d\d:\d\d:\d\d),([\d.]+),([\d.]+),(\d+)\r)");
+  const std::regex csvRow(
+      R"((\d),(\d{4}-\d\d-\d\d)T(\d\d:\d\d:\d\d),([\d.]+),([\d.]+),(\d+),([\d.]+)\r)");
+  const auto trimmed = [](const std::string& figure) {
+    return figure.substr(figure.find_first_not_of(' '));
+  };
   for (size_t run = 0; run < runs.size(); ++run) {
     for (const std::string& line : runs[run]) {
       std::smatch cells, pieces;
@@ -101,9 +107,10 @@ TEST_F(E2e, ReportOfTwoRunsSavedIntoOneFile) {
       ASSERT_TRUE(std::regex_match(line, pieces, kSampleLine)) << line;
       EXPECT_EQ(std::to_string(run + 1), cells[1].str());
       EXPECT_EQ(pieces[1].str(), cells[3].str());
-      EXPECT_EQ(pieces[2].str().substr(pieces[2].str().find_first_not_of(' ')), cells[4].str());
+      EXPECT_EQ(trimmed(pieces[2].str()), cells[4].str());
       EXPECT_EQ(pieces[4].str(), cells[5].str());
       EXPECT_EQ(pieces[6].str(), cells[6].str());
+      EXPECT_EQ(trimmed(pieces[8].str()), cells[7].str());
       ++row;
     }
   }
