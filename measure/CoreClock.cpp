@@ -92,7 +92,6 @@ bool MeasureCoreClock(double cyclesPerAdd, double* mhz, CoreClockTrace* trace) {
   static uint32_t passes = 0;
   if (passes == 0) passes = NextPasses(0, 0, targetTicks);
   const int64_t begin = ReadPerformanceCounter();
-  double previous = 0.0;
   double current = 0.0;
   uint32_t rounds = 0;
   bool settled = false;
@@ -104,9 +103,8 @@ bool MeasureCoreClock(double cyclesPerAdd, double* mhz, CoreClockTrace* trace) {
     const bool sized = longTicks >= targetTicks / 2 && longTicks <= targetTicks * 2;
     const double figure = sized ? ChainClockMhz(round, cyclesPerAdd, counterFrequency) : 0.0;
     if (figure > 0.0) {
-      previous = current;
+      settled = RoundsAgree(current, figure);
       current = figure;
-      settled = RoundsAgree(previous, current);
     }
     passes = NextPasses(passes, longTicks, targetTicks);
   } while (!settled && HpcDelta(ReadPerformanceCounter(), begin) < deadlineTicks);
