@@ -63,7 +63,18 @@ inline double MeasureTscMhz() {
 using test_controls::SetControlText;
 using test_text::SplitLines;
 
-inline std::string LogText(HWND dialog) { return ControlText(dialog, IDC_LOG); }
+// The log edit's text as it is shown: lines ended by CR LF.
+inline std::string ShownLog(HWND dialog) { return ControlText(dialog, IDC_LOG); }
+// The same with the line feeds of the run's text, as a saved file holds it before its CR LF.
+inline std::string LogText(HWND dialog) {
+  std::string text = ShownLog(dialog);
+  size_t kept = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+  return text;
+}
 inline std::vector<std::string> LogLines(HWND dialog) { return SplitLines(LogText(dialog)); }
 
 inline bool WaitForLogLines(HWND dialog, size_t count, DWORD timeoutMs) {
@@ -125,6 +136,14 @@ inline size_t OpenMessageBoxes(const Program& program) {
     }
   }
   return count;
+}
+
+// Ends the program at once, as a power cut or the task manager would.
+inline void Kill(const Program& program) {
+  const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, program.ProcessId());
+  if (process == nullptr) return;
+  TerminateProcess(process, 99);
+  CloseHandle(process);
 }
 
 // Closes a message box of the program by pressing its only (or first) button.
