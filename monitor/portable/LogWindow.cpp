@@ -6,11 +6,12 @@ LogWindowBounds LogWindowBoundsFor(bool ntFamily) {
   // The 95 family's multi-line edit holds at most 64 KB: half of it is about
   // 700 lines of a sample with load and memory.
   constexpr LogWindowBounds k95Family{32 * 1024, 28 * 1024};
-  // Under Wine an append costs more the more lines the edit holds (0.26 ms at
-  // 1,000 lines, 217 ms at a million); between 160 and 192 KB (3,600 to 4,300
-  // such lines) it stays within 1.6 times its cost at 1,000 lines. Cutting the
-  // oldest lines costs a few milliseconds, as the edit measures only what changed.
-  constexpr LogWindowBounds kNt{192 * 1024, 160 * 1024};
+  // Under Wine an append costs more the more lines the edit holds (0.4 ms at
+  // 1,000 lines of a sample with load and memory, 0.85 ms at 4,000, 217 ms at a
+  // million): 128 to 160 KB (2,900 to 3,600 such lines) keeps it within about
+  // twice its cost at 1,000 lines. Cutting the oldest lines costs a few
+  // milliseconds, as the edit measures only what changed.
+  constexpr LogWindowBounds kNt{160 * 1024, 128 * 1024};
   return ntFamily ? kNt : k95Family;
 }
 

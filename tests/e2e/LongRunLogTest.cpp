@@ -91,12 +91,7 @@ TEST_P(LongRunLog, ShowsTheNewestLinesAndSavesEveryOne) {
   ExpectEveryLine(saved, samples, std::regex(R"(stopped: .*\r)"));
 
   // The same bytes by hand, into a new file.
-  SetCheck(dialog, IDC_SAVE_ON_STOP, false);
-  PostCommand(dialog, IDC_SAVE_ON_STOP);
-  ASSERT_TRUE(
-      WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE)) != FALSE; }, 5000));
-  Click(dialog, IDC_SAVE);
-  HWND saveAs = WaitForSaveAsDialog(program);
+  HWND saveAs = OpenSaveAsUnticked(program, dialog);
   ASSERT_NE(nullptr, saveAs);
   const std::string path = folder + "by hand.txt";
   ConfirmSaveAs(saveAs, path);

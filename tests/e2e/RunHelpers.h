@@ -186,6 +186,17 @@ inline HWND FileNameBox(HWND saveAs) {
   return box != nullptr ? box : GetDlgItem(saveAs, kFileNameEdit);
 }
 
+// Unticks "Save on Stop", so that Save... is enabled, presses it and waits for the Save As dialog.
+inline HWND OpenSaveAsUnticked(const Program& program, HWND dialog) {
+  SetCheck(dialog, IDC_SAVE_ON_STOP, false);
+  PostCommand(dialog, IDC_SAVE_ON_STOP);
+  if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE)) != FALSE; }, 5000)) {
+    return nullptr;
+  }
+  Click(dialog, IDC_SAVE);
+  return WaitForSaveAsDialog(program);
+}
+
 // Types `path` as the file name and presses Save.
 inline void ConfirmSaveAs(HWND saveAs, const std::string& path) {
   DWORD_PTR ignored = 0;
