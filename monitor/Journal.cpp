@@ -14,7 +14,7 @@
 
 namespace {
 // Each batch is flushed to the disk: a million lines go over in about 44 writes.
-constexpr size_t kJournalBatchBytes = 1024 * 1024;
+constexpr size_t kJournalBatchBytes = size_t{1024} * 1024;
 
 std::string InterruptedLine(const SYSTEMTIME& lastWrite) {
   const LocalTime time = ToLocalTime(lastWrite);

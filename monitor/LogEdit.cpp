@@ -34,7 +34,8 @@ void AppendToEdit(HWND edit, const std::string& text) {
   SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// Replaces the edit's first `gone` (its text) by `note`: the rest is not measured again.
+// Replaces `gone`, the text at the top of the edit, by `note`: the edit
+// measures again only what changed.
 void ReplaceTop(HWND edit, const std::string& gone, const std::string& note) {
   SendMessageA(edit, EM_SETSEL, 0, EditUnits(edit, gone));
   SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(note.c_str()));

@@ -94,7 +94,7 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   std::string MakeLogFileName();
   // The header (when `withHeader`) and the note line that start a saved log.
   std::string LogFileHead(bool withHeader) const;
-  std::string LogText() const;  // the whole run text (monitor/LogEdit.cpp)
+  std::string LogText() const;
   HRESULT WriteLogFile(const std::string& path);
   LRESULT OnSaveLog();
 

@@ -3,15 +3,16 @@
 #include "monitor/portable/JournalText.h"
 
 LogWindowBounds LogWindowBoundsFor(bool ntFamily) {
+  constexpr size_t kKb = 1024;
   // The 95 family's multi-line edit holds at most 64 KB: half of it is about
   // 700 lines of a sample with load and memory.
-  constexpr LogWindowBounds k95Family{32 * 1024, 28 * 1024};
+  constexpr LogWindowBounds k95Family{32 * kKb, 28 * kKb};
   // Under Wine an append costs more the more lines the edit holds (0.4 ms at
   // 1,000 lines of a sample with load and memory, 0.85 ms at 4,000, 217 ms at a
   // million): 128 to 160 KB (2,900 to 3,600 such lines) keeps it within about
   // twice its cost at 1,000 lines. Cutting the oldest lines costs a few
   // milliseconds, as the edit measures only what changed.
-  constexpr LogWindowBounds kNt{160 * 1024, 128 * 1024};
+  constexpr LogWindowBounds kNt{160 * kKb, 128 * kKb};
   return ntFamily ? kNt : k95Family;
 }
 

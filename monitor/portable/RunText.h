@@ -32,7 +32,7 @@ class RunText {
  private:
   // Fixed-size chunks: growing never copies what is kept, and a million lines
   // (about 44 MB) cost less than one chunk beyond the text itself.
-  static constexpr size_t kChunkBytes = 64 * 1024;
+  static constexpr size_t kChunkBytes = size_t{64} * 1024;
   std::vector<std::unique_ptr<char[]>> chunks_;
   size_t size_ = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "app/ResourceStrings.h"
 #include "monitor/portable/JournalText.h"
+#include "tests/common/Files.h"
 #include "tests/common/TextLines.h"
 #include "tests/common/Waiting.h"
 #include "tests/win/RunDialogHarness.h"
@@ -214,3 +215,31 @@ INSTANTIATE_TEST_SUITE_P(RunDialog, LongLog, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& row) {
                            return row.param ? "NtFamily" : "Windows98";
                          });
+
+// Ticked during a run, "Save on Stop" starts the journal with the whole run so
+// far, not with what the edit shows; it goes over in more than one batch.
+TEST(RunDialog, AJournalStartedDuringALongRunHoldsEveryLine) {
+  RunInDialog([](HarnessDialog& d) {
+    d.OnStartStop();
+    std::string lines;
+    for (int i = 0; lines.size() < 1536 * 1024; ++i) {
+      lines += "12:00:00, 2399.87 MHz, (" + std::to_string(i) + " K)\n";
+    }
+    d.AppendLogText(lines.c_str());
+    d.SetCheck(IDC_SAVE_ON_STOP, true);
+    d.OnSaveOnStop();
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    const std::string folder = std::string(exe).substr(0, std::string(exe).rfind('\\') + 1);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((folder + "*.journal").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    FindClose(search);
+    const std::string journal = test_files::ReadFileBytes(folder + found.cFileName);
+    const std::string run = WithCrLf(d.Log());
+    EXPECT_EQ(journal.size() - run.size(), journal.find(run));
+    d.SetCheck(IDC_SAVE_ON_STOP, false);
+    d.OnSaveOnStop();  // removes the journal
+    d.OnStartStop();
+  });
+}
