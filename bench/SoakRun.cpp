@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
       [&] {
         const auto journals = ListFiles(folder, "*.journal");
         if (journals.size() != 1) return false;
-        const std::string shown = WindowText(GetDlgItem(dialog, IDC_LOG));
-        const std::string expected = runs::WithCrLf(shown);
+        // The edit shows CR LF already, as the journal holds it.
+        const std::string expected = runs::ShownLog(dialog);
         const std::string journal = ReadFileBytes(folder + journals[0]);
         journalComplete =
             journal.size() >= expected.size() &&

@@ -59,8 +59,9 @@ BOOL MonitorDialog::OnInitDialog() {
   startButton = GetDlgItem(dialog, IDC_START_STOP);
   exitButton = GetDlgItem(dialog, IDC_EXIT);
   saveButton = GetDlgItem(dialog, IDC_SAVE);
-  // A multi-line edit takes about 32K characters unless told otherwise, and a
-  // long run would silently lose every later line.
+  // The edit shows only the newest lines (LogWindowBoundsFor), but on the NT
+  // family more than the 32K characters a multi-line edit takes unless told
+  // otherwise; 0 is the system's most (64 KB on the 95 family, above its window).
   SendMessageA(logEdit, EM_SETLIMITTEXT, 0, 0);
   // A run that never reached Stop left its journal: it becomes a log file now.
   RecoverInterruptedRuns();

@@ -1,6 +1,9 @@
 // The run journal's life in the dialog: opened with the run (or when "Save on
 // Stop" is ticked during one), fed by every log line, removed once Stop has
 // saved the run, and recovered at the next start when the run never got there.
+#include <string>
+#include <string_view>
+
 #include "app/MessageBoxes.h"
 #include "app/ProgramFolder.h"
 #include "app/ResourceStrings.h"
@@ -10,6 +13,9 @@
 #include "res/resource.h"
 
 namespace {
+// Each batch is flushed to the disk: a million lines go over in about 44 writes.
+constexpr size_t kJournalBatchBytes = size_t{1024} * 1024;
+
 std::string InterruptedLine(const SYSTEMTIME& lastWrite) {
   const LocalTime time = ToLocalTime(lastWrite);
   return FormatText(LoadFormatString(IDS_INTERRUPTED_FORMAT).c_str(), DateText(time).c_str(),
@@ -23,8 +29,26 @@ bool MonitorDialog::JournalWanted() const {
 
 HRESULT MonitorDialog::OpenJournal() {
   if (!JournalWanted() || journal.IsOpen()) return S_OK;
-  // A log file already: the frame a Save on Stop file starts with, then the log so far.
-  return journal.Create(MakeLogFileName(), LogFileHead(true) + LogText());
+  // A log file already: the frame a Save on Stop file starts with, then the log
+  // so far, in batches rather than as one more copy of a long run.
+  const std::string base = MakeLogFileName();
+  std::string batch = LogFileHead(true);
+  HRESULT result = S_OK;
+  bool created = false;
+  const auto handOver = [&] {
+    result = created ? journal.Append(batch) : journal.Create(base, batch);
+    created = true;
+    batch.clear();
+  };
+  runText.ForEachPiece([&](std::string_view piece) {
+    if (FAILED(result)) return;
+    batch.append(piece);
+    if (batch.size() >= kJournalBatchBytes) handOver();
+  });
+  if (SUCCEEDED(result) && (!created || !batch.empty())) handOver();
+  // What reached the disk stays for the next start, as after a failed line.
+  if (FAILED(result)) journal.Abandon();
+  return result;
 }
 
 void MonitorDialog::FollowJournalSetting() {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <io.h>
 #include <string>
+#include <string_view>
 
 #include "BuildStamp.h"
 #include "app/MessageBoxes.h"
@@ -47,7 +48,7 @@ class AppendedTextFile {
 
   bool IsOpen() const { return file_ != nullptr; }
   bool IsEmpty() { return std::fseek(file_, 0, SEEK_END) == 0 && std::ftell(file_) == 0; }
-  void Write(const std::string& text) {
+  void Write(std::string_view text) {
     if (text.empty()) return;
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) NoteFailure();
   }
@@ -90,21 +91,13 @@ std::string MonitorDialog::LogFileHead(bool withHeader) const {
   return head;
 }
 
-std::string MonitorDialog::LogText() const {
-  const int length = GetWindowTextLengthA(logEdit);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(logEdit, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
-}
-
 HRESULT MonitorDialog::WriteLogFile(const std::string& path) {
   if (coolBits & coolbits::kNoLogFile) return codes::kFalse;
   AppendedTextFile file(path);
   if (!file.IsOpen()) return codes::kFail;
   file.Write(LogFileHead(file.IsEmpty()));
-  file.Write(LogText());
+  // Straight from the run's text, which the log edit shows only the end of.
+  runText.ForEachPiece([&file](std::string_view piece) { file.Write(piece); });
   // A full disk often shows only when the buffer is flushed at the close.
   return file.Close();
 }

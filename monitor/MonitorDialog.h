@@ -13,6 +13,8 @@
 #include "measure/CpuUsage.h"
 #include "measure/portable/ClockMath.h"
 #include "monitor/RunJournal.h"
+#include "monitor/portable/LogWindow.h"
+#include "monitor/portable/RunText.h"
 
 enum class LoadMethod : uint8_t { kNone, kNative, kIdleThread };
 
@@ -137,6 +139,8 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   RunJournal journal;
   bool journalFailureShown;  // this run's journal failure has been reported
   bool leavingSession;       // Windows is ending the session: the leaving steps ran
+  RunText runText;           // every line of the log since Start: what a save writes
+  LogWindow logWindow;       // the newest part of it that the log edit shows
 
   // Measurement engine's own
   // How the started load service measures; kNone while none runs.

@@ -1,4 +1,4 @@
-// Start and Stop of a monitoring run, and the one way text reaches the log.
+// Start and Stop of a monitoring run.
 #include "app/MessageBoxes.h"
 #include "app/ResourceStrings.h"
 #include "measure/ClockCalibration.h"
@@ -36,6 +36,8 @@ std::string StartRun(MonitorDialog& dialog) {
   dialog.measureCoreClock = dialog.checkCoreClock != 0;
 
   SetWindowTextA(dialog.logEdit, "");
+  dialog.runText.Clear();
+  dialog.logWindow.Clear();
   // Before the started line, which then reaches the journal as every later line does.
   dialog.journalFailureShown = false;
   const HRESULT journalResult = dialog.OpenJournal();
@@ -84,19 +86,6 @@ LRESULT MonitorDialog::OnStartStop() {
   running = !running;
   ShowRunState(*this, running ? StartRun(*this) : StopRun(*this));
   return 0;
-}
-
-void MonitorDialog::AppendLogText(const char* text) {
-  // The control's own length in characters: the ANSI length of a long log costs
-  // a conversion of the whole text on every line.
-  int length = GetWindowTextLengthW(logEdit);
-  // Windows 98 and Me export the wide function as a stub that gives 0; their
-  // edit control holds ANSI text, so its ANSI length costs nothing there.
-  if (length == 0) length = GetWindowTextLengthA(logEdit);
-  SendMessageA(logEdit, EM_SETSEL, static_cast<WPARAM>(length), length);
-  SendMessageA(logEdit, EM_SCROLLCARET, 0, 0);
-  SendMessageA(logEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
-  WriteToJournal(text);
 }
 
 // Leaving during a run would otherwise lose the stopped line and the save.

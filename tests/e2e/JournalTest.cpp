@@ -34,13 +34,6 @@ bool JournalMatchesLog(const std::string& folder, HWND dialog, std::string& byte
          bytes.substr(header.length(0)) == WithCrLf(shown);
 }
 
-void Kill(const Program& program) {
-  const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, program.ProcessId());
-  ASSERT_NE(nullptr, process);
-  TerminateProcess(process, 99);
-  CloseHandle(process);
-}
-
 // Whether a new file can be made in `folder` (and is removed again at once).
 bool CanCreateIn(const std::string& folder) {
   const std::string probe = folder + "probe.tmp";

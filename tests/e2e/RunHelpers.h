@@ -64,7 +64,18 @@ inline double MeasureTscMhz() {
 using test_controls::SetControlText;
 using test_text::SplitLines;
 
-inline std::string LogText(HWND dialog) { return ControlText(dialog, IDC_LOG); }
+// The log edit's text as it is shown: lines ended by CR LF.
+inline std::string ShownLog(HWND dialog) { return ControlText(dialog, IDC_LOG); }
+// The same with the line feeds of the run's text, as a saved file holds it before its CR LF.
+inline std::string LogText(HWND dialog) {
+  std::string text = ShownLog(dialog);
+  size_t kept = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+  return text;
+}
 inline std::vector<std::string> LogLines(HWND dialog) { return SplitLines(LogText(dialog)); }
 
 inline bool WaitForLogLines(HWND dialog, size_t count, DWORD timeoutMs) {
@@ -128,6 +139,14 @@ inline size_t OpenMessageBoxes(const Program& program) {
   return count;
 }
 
+// Ends the program at once, as a power cut or the task manager would.
+inline void Kill(const Program& program) {
+  const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, program.ProcessId());
+  if (process == nullptr) return;
+  TerminateProcess(process, 99);
+  CloseHandle(process);
+}
+
 // Closes a message box of the program by pressing its only (or first) button.
 inline void CloseMessageBox(HWND box) {
   for (int id : {IDOK, IDYES, IDCANCEL, 2}) {
@@ -166,6 +185,17 @@ inline HWND WaitForSaveAsDialog(const Program& program, DWORD timeoutMs = 20000)
 inline HWND FileNameBox(HWND saveAs) {
   HWND box = GetDlgItem(saveAs, kFileNameCombo);
   return box != nullptr ? box : GetDlgItem(saveAs, kFileNameEdit);
+}
+
+// Unticks "Save on Stop", so that Save... is enabled, presses it and waits for the Save As dialog.
+inline HWND OpenSaveAsUnticked(const Program& program, HWND dialog) {
+  SetCheck(dialog, IDC_SAVE_ON_STOP, false);
+  PostCommand(dialog, IDC_SAVE_ON_STOP);
+  if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE)) != FALSE; }, 5000)) {
+    return nullptr;
+  }
+  Click(dialog, IDC_SAVE);
+  return WaitForSaveAsDialog(program);
 }
 
 // Types `path` as the file name and presses Save.

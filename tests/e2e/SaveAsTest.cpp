@@ -67,12 +67,7 @@ TEST_F(E2e, SaveAsBeforeAnyRunSavesOnlyTheHeader) {
   Settings::UseQuickCalibration();
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
-  SetCheck(dialog, IDC_SAVE_ON_STOP, false);
-  PostCommand(dialog, IDC_SAVE_ON_STOP);
-  ASSERT_TRUE(
-      WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE)) != FALSE; }, 5000));
-  Click(dialog, IDC_SAVE);
-  HWND saveAs = WaitForSaveAsDialog(program);
+  HWND saveAs = OpenSaveAsUnticked(program, dialog);
   ASSERT_NE(nullptr, saveAs);
   // No extension typed: the dialog adds "txt".
   ConfirmSaveAs(saveAs, folder + "empty");

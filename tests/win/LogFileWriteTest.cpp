@@ -14,13 +14,14 @@ using test_files::MakeSandbox;
 using test_files::ReadFileBytes;
 
 namespace {
-const std::regex kHeader(R"(Ondrel \(build: (\w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})\) log file\.\r\n--\r\n)");
+const std::regex kHeader(
+    R"(Ondrel \(build: (\w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})\) log file\.\r\n--\r\n)");
 }
 
 TEST(LogFileWrite, ANewFileGetsTheHeaderTheNoteAndTheLogWithCrLf) {
   const std::string path = MakeSandbox("LogFileWrite.New") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
-    SetWindowTextA(d.logEdit, "started: x\n12:00:00, 2399.87 MHz, (1.0%)\nstopped: y\n");
+    d.SetLog("started: x\n12:00:00, 2399.87 MHz, (1.0%)\nstopped: y\n");
     d.checkCpuLoad = 1;
     d.useIdleThread = 1;
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
@@ -30,7 +31,8 @@ TEST(LogFileWrite, ANewFileGetsTheHeaderTheNoteAndTheLogWithCrLf) {
     EXPECT_EQ(0, header.position(0));
     EXPECT_EQ(24u, header[1].length());
     const std::string block =
-        "Idle thread method is used.\r\nstarted: x\r\n12:00:00, 2399.87 MHz, (1.0%)\r\nstopped: y\r\n";
+        "Idle thread method is used.\r\nstarted: x\r\n12:00:00, 2399.87 MHz, (1.0%)\r\nstopped: "
+        "y\r\n";
     EXPECT_EQ(header.str(0) + block, first);
 
     // A second save appends without a header; without the idle thread no note.
@@ -40,7 +42,7 @@ TEST(LogFileWrite, ANewFileGetsTheHeaderTheNoteAndTheLogWithCrLf) {
               ReadFileBytes(path));
     d.checkCpuLoad = 0;
     d.useIdleThread = 1;
-    SetWindowTextA(d.logEdit, "");
+    d.SetLog("");
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
     EXPECT_EQ(first + "started: x\r\n12:00:00, 2399.87 MHz, (1.0%)\r\nstopped: y\r\n",
               ReadFileBytes(path));
@@ -60,7 +62,7 @@ TEST(LogFileWrite, CoolBitsForbidsEveryFile) {
   const std::string path = MakeSandbox("LogFileWrite.CoolBits") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
     d.coolBits = coolbits::kNoLogFile;
-    SetWindowTextA(d.logEdit, "line\n");
+    d.SetLog("line\n");
     EXPECT_EQ(S_FALSE, d.WriteLogFile(path));
     EXPECT_FALSE(FileExists(path));
   });
@@ -69,7 +71,7 @@ TEST(LogFileWrite, CoolBitsForbidsEveryFile) {
 TEST(LogFileWrite, AFileThatCannotBeOpenedFailsWithEFail) {
   const std::string folder = MakeSandbox("LogFileWrite.Missing");
   RunInDialog([&](HarnessDialog& d) {
-    SetWindowTextA(d.logEdit, "line\n");
+    d.SetLog("line\n");
     EXPECT_EQ(E_FAIL, d.WriteLogFile(folder + "no such folder\\log.txt"));
     EXPECT_EQ(E_FAIL, d.WriteLogFile(""));
     EXPECT_EQ("line\n", d.Log());
@@ -79,12 +81,13 @@ TEST(LogFileWrite, AFileThatCannotBeOpenedFailsWithEFail) {
 TEST(LogFileWrite, AFullDeviceIsAFailure) {
   // Wine shows the host's always-full device under drive Z:.
   const std::string device = "Z:\\dev\\full";
-  const HANDLE probe = CreateFileA(device.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE probe =
+      CreateFileA(device.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   if (probe == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no full device: " << GetLastError();
   CloseHandle(probe);
   RunInDialog([&](HarnessDialog& d) {
-    SetWindowTextA(d.logEdit, "line\n");
+    d.SetLog("line\n");
     const HRESULT result = d.WriteLogFile(device);
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), result);
     EXPECT_EQ("line\n", d.Log());
@@ -95,10 +98,11 @@ TEST(LogFileWrite, ALongLogIsSavedDownToItsLastCharacter) {
   const std::string path = MakeSandbox("LogFileWrite.Long") + "log.txt";
   RunInDialog([&](HarnessDialog& d) {
     std::string text;
-    for (int i = 0; i < 60000; ++i) text += "12:00:00, 2399.87 MHz, (" + std::to_string(i) + " K)\n";
+    for (int i = 0; i < 60000; ++i)
+      text += "12:00:00, 2399.87 MHz, (" + std::to_string(i) + " K)\n";
     text += "stopped: last";
-    SetWindowTextA(d.logEdit, text.c_str());
-    ASSERT_EQ(text.size(), static_cast<size_t>(GetWindowTextLengthA(d.logEdit)));
+    d.SetLog(text.c_str());
+    ASSERT_EQ(text, d.Log());
     EXPECT_EQ(S_OK, d.WriteLogFile(path));
     const std::string bytes = ReadFileBytes(path);
     std::string expected;
@@ -122,7 +126,8 @@ TEST(LogFileName, IsTheExecutablesFolderAndTheTimeOfSaving) {
     ASSERT_EQ(folder, name.substr(0, folder.size()));
     const std::string base = name.substr(folder.size());
     std::smatch parts;
-    ASSERT_TRUE(std::regex_match(base, parts, std::regex(R"(log_(\d{4})(\d\d)(\d\d)_(\d\d)(\d\d)(\d\d))")))
+    ASSERT_TRUE(
+        std::regex_match(base, parts, std::regex(R"(log_(\d{4})(\d\d)(\d\d)_(\d\d)(\d\d)(\d\d))")))
         << base;
     EXPECT_EQ(before.wYear, std::stoi(parts[1]));
     EXPECT_EQ(before.wMonth, std::stoi(parts[2]));

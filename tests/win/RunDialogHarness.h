@@ -57,7 +57,15 @@ class HarnessDialog : public MonitorDialog {
         static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
     return text;
   }
-  std::string Log() const { return Text(logEdit); }
+  // The run's text, which every save writes; the log edit shows its newest part.
+  std::string Log() const { return LogText(); }
+  std::string Shown() const { return Text(logEdit); }
+  void SetLog(const char* text) {
+    runText.Clear();
+    logWindow.Clear();
+    SetWindowTextA(logEdit, "");
+    AppendLogText(text);
+  }
 
  private:
   static constexpr UINT kRunBody = WM_APP + 17;

@@ -1,8 +1,12 @@
 // Start, Stop and the sample tick on the real dialog, driven in-process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
+#include "app/ResourceStrings.h"
+#include "monitor/portable/JournalText.h"
+#include "tests/common/Files.h"
 #include "tests/common/TextLines.h"
 #include "tests/common/Waiting.h"
 #include "tests/win/RunDialogHarness.h"
@@ -68,11 +72,12 @@ TEST(RunDialog, SaveOnStopKeepsSaveDisabledAndCoolBitsKeepsTheDialogVisible) {
 
 TEST(RunDialog, StartEmptiesThePreviousLog) {
   RunInDialog([](HarnessDialog& d) {
-    SetWindowTextA(d.logEdit, "left over\nfrom before\n");
+    d.SetLog("left over\nfrom before\n");
     d.OnStartStop();
     const auto lines = SplitLines(d.Log());
     ASSERT_EQ(1u, lines.size()) << d.Log();
     EXPECT_TRUE(std::regex_match(lines[0], kStartedHpc));
+    EXPECT_EQ(lines[0] + "\r\n", d.Shown());
     d.OnStartStop();
   });
 }
@@ -137,6 +142,9 @@ TEST(RunDialog, SampleLineShapesFollowTheFieldsOfEachTick) {
     EXPECT_TRUE(std::regex_match(lines[1], withMemory)) << lines[1];
     EXPECT_TRUE(std::regex_match(lines[2], clockOnly)) << lines[2];
     EXPECT_EQ(std::string::npos, lines[1].find(" (0 K)"));
+    // CR LF is the one line end the platform's edit breaks at: one line a sample.
+    EXPECT_EQ(WithCrLf(d.Log()), d.Shown());
+    EXPECT_EQ(4, SendMessageA(d.logEdit, EM_GETLINECOUNT, 0, 0));
   });
 }
 
@@ -168,17 +176,70 @@ TEST(RunDialog, LeavingDuringARunStopsItFirstAndOnlyThen) {
   });
 }
 
-TEST(RunDialog, TheLogKeepsEveryLineBeyondTheDefaultLimit) {
+class LongLog : public testing::TestWithParam<bool> {};
+
+// The run's text keeps every line; the edit, within the bound of the platform
+// family, the newest ones after the note.
+TEST_P(LongLog, KeepsEveryLineAndShowsTheNewestAfterTheNote) {
   RunInDialog([](HarnessDialog& d) {
+    d.isNt = GetParam();
+    ShowWindow(d.Window(), SW_HIDE);  // as during a run
+    const size_t bound = LogWindowBoundsFor(d.isNt).mostChars;
     std::string expected;
-    for (int i = 0; i < 4000; ++i) {
+    size_t longest = 0;
+    for (int i = 0; expected.size() < 2 * bound; ++i) {
       const std::string line = "12:00:00, 2399.87 MHz, (12.5%), (" + std::to_string(i) + " K)\n";
       d.AppendLogText(line.c_str());
       expected += line;
+      longest = std::max(longest, static_cast<size_t>(GetWindowTextLengthW(d.logEdit)));
       // Wherever the user clicked, the next line goes to the end.
       if (i == 1000) SendMessageA(d.logEdit, EM_SETSEL, 0, 10);
     }
-    ASSERT_GT(expected.size(), 150000u);
     EXPECT_EQ(expected, d.Log());
+    EXPECT_LE(longest, bound);
+    const std::string shown = d.Shown();
+    const std::string note = LoadResourceString(IDS_EARLIER_LINES_NOTE);
+    ASSERT_EQ(note + "\r\n", shown.substr(0, note.size() + 2));
+    const std::string newest = shown.substr(note.size() + 2);
+    const std::string all = WithCrLf(expected);
+    EXPECT_EQ(all.size() - newest.size(), all.rfind(newest));
+    EXPECT_EQ('\n', all[all.size() - newest.size() - 1]);
+    // One line a sample after the note, however the note wraps, and the empty last line.
+    const LRESULT noteLines = SendMessageA(d.logEdit, EM_LINEFROMCHAR, note.size() + 2, 0);
+    EXPECT_EQ(noteLines + std::count(newest.begin(), newest.end(), '\n') + 1,
+              SendMessageA(d.logEdit, EM_GETLINECOUNT, 0, 0));
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(RunDialog, LongLog, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& row) {
+                           return row.param ? "NtFamily" : "Windows98";
+                         });
+
+// Ticked during a run, "Save on Stop" starts the journal with the whole run so
+// far, not with what the edit shows; it goes over in more than one batch.
+TEST(RunDialog, AJournalStartedDuringALongRunHoldsEveryLine) {
+  RunInDialog([](HarnessDialog& d) {
+    d.OnStartStop();
+    std::string lines;
+    for (int i = 0; lines.size() < 1536 * 1024; ++i) {
+      lines += "12:00:00, 2399.87 MHz, (" + std::to_string(i) + " K)\n";
+    }
+    d.AppendLogText(lines.c_str());
+    d.SetCheck(IDC_SAVE_ON_STOP, true);
+    d.OnSaveOnStop();
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    const std::string folder = std::string(exe).substr(0, std::string(exe).rfind('\\') + 1);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((folder + "*.journal").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    FindClose(search);
+    const std::string journal = test_files::ReadFileBytes(folder + found.cFileName);
+    const std::string run = WithCrLf(d.Log());
+    EXPECT_EQ(journal.size() - run.size(), journal.find(run));
+    d.SetCheck(IDC_SAVE_ON_STOP, false);
+    d.OnSaveOnStop();  // removes the journal
+    d.OnStartStop();
   });
 }
