@@ -123,6 +123,10 @@ endif()
 # dialog, one carries format texts that do not match the program's.
 foreach(module nostrings nodialog badtexts nocontrol)
   add_library(sentel_test_${module} SHARED tests/modules/${module}.rc)
+  # They include the program's script, which the resource compiler's dependency
+  # scan does not follow.
+  set_source_files_properties(tests/modules/${module}.rc PROPERTIES OBJECT_DEPENDS
+    "${PROJECT_SOURCE_DIR}/res/sentel.rc;${PROJECT_SOURCE_DIR}/res/resource.h")
   set_target_properties(sentel_test_${module} PROPERTIES PREFIX "" LINKER_LANGUAGE C)
   target_link_options(sentel_test_${module} PRIVATE -nostdlib -Wl,--entry=0)
   add_dependencies(sentel_win_tests sentel_test_${module})

@@ -109,7 +109,10 @@ LRESULT MonitorDialog::OnSaveLog() {
   char fileTitle[256] = {};
 
   OPENFILENAMEA request{};
-  request.lStructSize = IsObsoleteOs() ? kOlderRequestSize : sizeof request;
+  // The trailing members are documented for Windows 2000 and later only; the
+  // 95 family, Me included, may refuse the longer form (CDERR_STRUCTSIZE), and
+  // every Windows takes the older one.
+  request.lStructSize = IsNtFamily() && !IsObsoleteOs() ? sizeof request : kOlderRequestSize;
   request.hwndOwner = Window();
   request.lpstrFilter = kFilter;
   request.nFilterIndex = 0;
