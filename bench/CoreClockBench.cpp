@@ -121,6 +121,9 @@ bool AskReference(SOCKET server, const char* request, Reference* reference) {
   return std::sscanf(line.c_str(), "%lf %lf", &reference->addMhz, &reference->multiplyMhz) == 2;
 }
 
+// References this close before and after a sample say the host's clock held.
+constexpr double kHeldPercent = 0.5;
+
 double Percent(double mhz, double reference) { return (mhz / reference - 1.0) * 100.0; }
 
 // How far a figure lies outside the range of the two references (0 inside):
@@ -153,7 +156,7 @@ int Accuracy(int port, int samples, const char* label) {
               "ref after", "core MHz", "err %", "outside", "imul %", "wall ms", "cpu ms", "GTT ms",
               "rounds", "passes");
 
-  std::vector<double> errors, outsides, multiplyErrors, walls, cpus, refDrifts;
+  std::vector<double> errors, outsides, multiplyErrors, walls, cpus, refDrifts, heldErrors;
   const int64_t start = ReadPerformanceCounter();
   for (int sample = 0; sample < samples; ++sample) {
     const double dueMs = 1000.0 * sample;
@@ -185,6 +188,7 @@ int Accuracy(int port, int samples, const char* label) {
     outsides.push_back(OutsidePercent(mhz, before.addMhz, after.addMhz));
     multiplyErrors.push_back(Percent(mhz, multiplyReference));
     refDrifts.push_back(Percent(after.addMhz, before.addMhz));
+    if (std::fabs(refDrifts.back()) <= kHeldPercent) heldErrors.push_back(errors.back());
     walls.push_back(wall);
     cpus.push_back(cpu);
     std::printf("%-6d %10.2f %10.2f %10.2f %+8.3f %+8.3f %+8.3f %9.3f %9.3f %8.1f %6u %6u\n",
@@ -198,6 +202,7 @@ int Accuracy(int port, int samples, const char* label) {
 
   const Spread error = SpreadOf(errors), errorSize = SpreadOf(Magnitudes(errors));
   const Spread outside = SpreadOf(Magnitudes(outsides));
+  const Spread held = SpreadOf(Magnitudes(heldErrors));
   const Spread multiplyError = SpreadOf(Magnitudes(multiplyErrors));
   const Spread drift = SpreadOf(Magnitudes(refDrifts));
   const Spread wall = SpreadOf(walls), cpu = SpreadOf(cpus);
@@ -208,6 +213,10 @@ int Accuracy(int port, int samples, const char* label) {
       label, error.median, errorSize.median, error.worst);
   std::printf("summary [%s] outside the two add references: median %.3f %%, worst %.3f %%\n", label,
               outside.median, outside.worst);
+  std::printf(
+      "summary [%s] the %zu samples whose references agree within %.1f %%: median |error| %.3f "
+      "%%, worst %.3f %%\n",
+      label, heldErrors.size(), kHeldPercent, held.median, held.worst);
   std::printf(
       "summary [%s] error against the imul reference: median |error| %.3f %%, worst %.3f %%\n",
       label, multiplyError.median, multiplyError.worst);
