@@ -9,13 +9,19 @@
  *                                answers each request of one client with a
  *                                measurement, until "Q" or the end: "B" (before
  *                                a sample) times the adds last, "A" (after it)
- *                                first, so that they lie closest to it. */
+ *                                first, so that they lie closest to it.
+ *   CoreClockReference control N N samples at 1 s as the Windows benchmark
+ *                                takes them, with the program's method redone
+ *                                natively in place of the program: what the
+ *                                host's own clock contributes to the errors. */
 #define _GNU_SOURCE
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <math.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -36,6 +42,9 @@
  * loop-buffer effect of those is shared. */
 CHAIN(ShortAdds, "addl", 24)
 CHAIN(LongAdds, "addl", 120)
+/* The program's own chain lengths, for the control. */
+CHAIN(ProgramShortAdds, "addl", 16)
+CHAIN(ProgramLongAdds, "addl", 64)
 CHAIN(ShortMultiplies, "imull", 8)
 CHAIN(LongMultiplies, "imull", 40)
 
@@ -89,6 +98,79 @@ static void Measure(int addsLast, char* answer, size_t size) {
   snprintf(answer, size, "%.3f %.3f\n", adds, multiplies);
 }
 
+/* The program's method (measure/CoreClock.cpp) natively: rounds of three
+ * windows of each length, the long one about 200 us, until two rounds agree
+ * within 0.3 % or 20 ms have passed; the last round's figure. */
+static double ProgramMethodMhz(void) {
+  static uint32_t passes = 0;
+  if (passes == 0) passes = 64;
+  const int64_t begin = Nanoseconds();
+  double previous = 0.0, current = 0.0;
+  int settled = 0;
+  do {
+    int64_t shortest = INT64_MAX, longest = INT64_MAX;
+    for (int window = 0; window < 3; ++window) {
+      const int64_t s = Time(ProgramShortAdds, passes);
+      const int64_t l = Time(ProgramLongAdds, passes);
+      if (s < shortest) shortest = s;
+      if (l < longest) longest = l;
+    }
+    if (longest >= 100000 && longest <= 400000 && longest > shortest) {
+      previous = current;
+      current = 48.0 * passes / (double)(longest - shortest) * 1e3;
+      settled =
+          previous > 0.0 && current / previous - 1.0 <= 0.003 && previous / current - 1.0 <= 0.003;
+    }
+    passes = (uint32_t)((double)passes * 200000.0 / (double)longest) + 1;
+  } while (!settled && Nanoseconds() - begin < 20000000);
+  return current;
+}
+
+static int CompareDoubles(const void* a, const void* b) {
+  const double x = *(const double*)a, y = *(const double*)b;
+  return (x > y) - (x < y);
+}
+static double Median(double* values, int count) {
+  qsort(values, (size_t)count, sizeof *values, CompareDoubles);
+  return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
+}
+
+static int Control(int samples) {
+  double errors[1000], held[1000];
+  int heldCount = 0;
+  double worst = 0.0, worstHeld = 0.0;
+  if (samples > 1000) samples = 1000;
+  const int64_t start = Nanoseconds();
+  char answer[64];
+  for (int sample = 0; sample < samples; ++sample) {
+    const int64_t due = start + (int64_t)sample * 1000000000;
+    while (Nanoseconds() < due) usleep(1000);
+    double before = 0.0, after = 0.0, ignored;
+    Measure(1, answer, sizeof answer);
+    sscanf(answer, "%lf %lf", &before, &ignored);
+    const double mhz = ProgramMethodMhz();
+    Measure(0, answer, sizeof answer);
+    sscanf(answer, "%lf %lf", &after, &ignored);
+    const double error = fabs(mhz / ((before + after) / 2) - 1.0) * 100.0;
+    errors[sample] = error;
+    if (error > worst) worst = error;
+    if (fabs(after / before - 1.0) * 100.0 <= 0.5) {
+      held[heldCount++] = error;
+      if (error > worstHeld) worstHeld = error;
+    }
+    printf("%-6d %10.2f %10.2f %10.2f %8.3f\n", sample + 1, before, after, mhz, error);
+    fflush(stdout);
+  }
+  printf(
+      "summary [native control] |error| against the add reference: median %.3f %%, worst %.3f %%\n",
+      Median(errors, samples), worst);
+  printf(
+      "summary [native control] the %d samples whose references agree within 0.5 %%: median "
+      "|error| %.3f %%, worst %.3f %%\n",
+      heldCount, heldCount ? Median(held, heldCount) : 0.0, worstHeld);
+  return 0;
+}
+
 static int Serve(void) {
   const int listener = socket(AF_INET, SOCK_STREAM, 0);
   struct sockaddr_in address;
@@ -121,6 +203,7 @@ static int Serve(void) {
 
 int main(int argc, char** argv) {
   if (argc > 1 && strcmp(argv[1], "serve") == 0) return Serve();
+  if (argc > 2 && strcmp(argv[1], "control") == 0) return Control(atoi(argv[2]));
   char answer[64];
   Measure(0, answer, sizeof answer);
   fputs(answer, stdout);
