@@ -13,7 +13,12 @@
  *   CoreClockReference control N N samples at 1 s as the Windows benchmark
  *                                takes them, with the program's method redone
  *                                natively in place of the program: what the
- *                                host's own clock contributes to the errors. */
+ *                                host's own clock contributes to the errors.
+ *   CoreClockReference pairs N   N pairs of the program's method natively,
+ *                                back to back, 20 ms between pairs: how often
+ *                                the clock moves by more than 2 % between
+ *                                two measurements milliseconds apart, with
+ *                                the thread preempted during the first or not. */
 #define _GNU_SOURCE
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -101,13 +106,15 @@ static void Measure(int addsLast, char* answer, size_t size) {
 /* The program's method (measure/CoreClock.cpp) natively: rounds of three
  * windows of each length, the long one about 200 us, until two rounds agree
  * within 0.3 % or 20 ms have passed; the last round's figure. */
-static double ProgramMethodMhz(void) {
+static double ProgramMethodMhz(int* rounds) {
   static uint32_t passes = 0;
   if (passes == 0) passes = 64;
   const int64_t begin = Nanoseconds();
   double previous = 0.0, current = 0.0;
   int settled = 0;
+  if (rounds) *rounds = 0;
   do {
+    if (rounds) ++*rounds;
     int64_t shortest = INT64_MAX, longest = INT64_MAX;
     for (int window = 0; window < 3; ++window) {
       const int64_t s = Time(ProgramShortAdds, passes);
@@ -148,7 +155,7 @@ static int Control(int samples) {
     double before = 0.0, after = 0.0, ignored;
     Measure(1, answer, sizeof answer);
     sscanf(answer, "%lf %lf", &before, &ignored);
-    const double mhz = ProgramMethodMhz();
+    const double mhz = ProgramMethodMhz(NULL);
     Measure(0, answer, sizeof answer);
     sscanf(answer, "%lf %lf", &after, &ignored);
     const double error = fabs(mhz / ((before + after) / 2) - 1.0) * 100.0;
@@ -168,6 +175,33 @@ static int Control(int samples) {
       "summary [native control] the %d samples whose references agree within 0.5 %%: median "
       "|error| %.3f %%, worst %.3f %%\n",
       heldCount, heldCount ? Median(held, heldCount) : 0.0, worstHeld);
+  return 0;
+}
+
+static int64_t ThreadCpuNs(void) {
+  struct timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return (int64_t)now.tv_sec * 1000000000 + now.tv_nsec;
+}
+
+static int Pairs(int pairs) {
+  int count[2] = {0, 0}, moved[2] = {0, 0};
+  for (int pair = 0; pair < pairs; ++pair) {
+    int firstRounds = 0, secondRounds = 0;
+    const int64_t wall = Nanoseconds(), cpu = ThreadCpuNs();
+    const double first = ProgramMethodMhz(&firstRounds);
+    /* Preempted: the call took half as long again in wall time as in CPU time. */
+    const int preempted = (Nanoseconds() - wall) * 2 > (ThreadCpuNs() - cpu) * 3;
+    const double second = ProgramMethodMhz(&secondRounds);
+    const int apart = fabs(second / first - 1.0) > 0.02;
+    ++count[preempted];
+    moved[preempted] += apart;
+    printf("%8.2f %3d %8.2f %3d%s%s\n", first, firstRounds, second, secondRounds,
+           preempted ? " preempted" : "", apart ? " apart" : "");
+    usleep(20000);
+  }
+  printf("summary [pairs] more than 2 %% apart: %d of %d pairs not preempted, %d of %d preempted\n",
+         moved[0], count[0], moved[1], count[1]);
   return 0;
 }
 
@@ -204,6 +238,7 @@ static int Serve(void) {
 int main(int argc, char** argv) {
   if (argc > 1 && strcmp(argv[1], "serve") == 0) return Serve();
   if (argc > 2 && strcmp(argv[1], "control") == 0) return Control(atoi(argv[2]));
+  if (argc > 2 && strcmp(argv[1], "pairs") == 0) return Pairs(atoi(argv[2]));
   char answer[64];
   Measure(0, answer, sizeof answer);
   fputs(answer, stdout);
