@@ -24,18 +24,38 @@ namespace {
 // A reading that took longer than this was interrupted: the thread lost the
 // processor between the clock and the TSC, and the pair no longer belongs
 // together. It is taken again, as the Linux kernel's TSC calibration does
-// with its reference reads (arch/x86/kernel/tsc.c).
-constexpr int64_t kLongestReadingMicroseconds = 50;
+// with its reference reads (arch/x86/kernel/tsc.c). An accepted edge is known
+// to within this, so over the default 1000 ms window the two ends add at most
+// 30 ppm; where the counter itself is slow to read (the timer chip of the 95
+// family), the limit follows its quiet cost.
+constexpr int64_t kLongestReadingMicroseconds = 15;
+constexpr int64_t kQuietReadingsPerLimit = 8;
 // Past this many retakes the next reading is kept: a machine whose readings
 // are all slow still calibrates.
 constexpr uint32_t kMostEdgeRetakes = 100;
 constexpr uint32_t kMostPairRetakes = 1000;
 
+// The fastest of a few back-to-back readings of both clocks and the TSC.
+int64_t QuietReadingTicks() {
+  int64_t fastest = INT64_MAX;
+  for (int reading = 0; reading < 16; ++reading) {
+    const int64_t start = ReadPerformanceCounter();
+    static_cast<void>(timeGetTime());
+    static_cast<void>(ReadTsc());
+    fastest = std::min(fastest, static_cast<int64_t>(HpcDelta(ReadPerformanceCounter(), start)));
+  }
+  return fastest;
+}
+
 // In performance-counter ticks; 0 when there is no counter to bracket with.
 int64_t LongestReadingTicks() {
-  LARGE_INTEGER frequency;
-  if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return 0;
-  return std::max<int64_t>(2, frequency.QuadPart * kLongestReadingMicroseconds / 1000000);
+  static const int64_t limit = [] {
+    LARGE_INTEGER frequency;
+    if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return int64_t{0};
+    return std::max({int64_t{2}, frequency.QuadPart * kLongestReadingMicroseconds / 1000000,
+                     kQuietReadingsPerLimit * QuietReadingTicks()});
+  }();
+  return limit;
 }
 
 bool Uninterrupted(int64_t from, int64_t to, int64_t limit) {

@@ -1,6 +1,7 @@
 #include "measure/CoreClock.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "measure/Processor.h"
 #include "measure/portable/ClockMath.h"
@@ -92,6 +93,10 @@ bool MeasureCoreClock(double cyclesPerAdd, double* mhz, CoreClockTrace* trace) {
   static uint32_t passes = 0;
   if (passes == 0) passes = NextPasses(0, 0, targetTicks);
   const int64_t begin = ReadPerformanceCounter();
+  // The usable rounds' figures; a round lasts well over 0.3 ms, so no more
+  // fit within the time allowed.
+  double figures[80] = {};
+  size_t usable = 0;
   double current = 0.0;
   uint32_t rounds = 0;
   bool settled = false;
@@ -105,14 +110,18 @@ bool MeasureCoreClock(double cyclesPerAdd, double* mhz, CoreClockTrace* trace) {
     if (figure > 0.0) {
       settled = RoundsAgree(current, figure);
       current = figure;
+      if (usable < std::size(figures)) figures[usable++] = figure;
     }
     passes = NextPasses(passes, longTicks, targetTicks);
-  } while (!settled && HpcDelta(ReadPerformanceCounter(), begin) < deadlineTicks);
+  } while (!settled && HpcDelta(ReadPerformanceCounter(), begin) < deadlineTicks &&
+           usable < std::size(figures));
+  if (!settled) current = UnsettledFigure(figures, usable);
 
   if (trace != nullptr) {
     trace->rounds = rounds;
     trace->passes = passes;
-    trace->lastRoundMhz = current;
+    trace->settled = settled;
+    trace->figureMhz = current;
     trace->counterTicks = static_cast<int64_t>(HpcDelta(ReadPerformanceCounter(), begin));
   }
   if (current <= 0.0) return false;

@@ -14,7 +14,8 @@ AddLatency ProcessorAddLatency();
 struct CoreClockTrace {
   uint32_t rounds = 0;
   uint32_t passes = 0;
-  double lastRoundMhz = 0.0;
+  bool settled = false;  // two rounds agreed before the time ran out
+  double figureMhz = 0.0;
   int64_t counterTicks = 0;  // the whole measurement, warm-up included
 };
 

@@ -74,6 +74,15 @@ bool RoundsAgree(double previousMhz, double currentMhz) {
   return std::fabs(currentMhz - previousMhz) <= kAgreement * currentMhz;
 }
 
+double UnsettledFigure(const double* roundsMhz, size_t count) {
+  if (count == 0) return 0.0;
+  const size_t kept = std::min<size_t>(count, 3);
+  double last[3] = {};
+  std::copy(roundsMhz + count - kept, roundsMhz + count, last);
+  std::sort(last, last + kept);
+  return kept == 2 ? (last[0] + last[1]) / 2.0 : last[kept / 2];
+}
+
 uint32_t NextPasses(uint32_t passes, uint64_t longTicks, uint64_t targetTicks) {
   constexpr uint32_t kFewest = 16;
   constexpr uint32_t kMost = 1u << 24;

@@ -31,6 +31,11 @@ double ChainClockMhz(const ChainRound& round, double cyclesPerAdd, uint64_t coun
 bool RoundsAgree(double previousMhz, double currentMhz);
 constexpr double kAgreement = 0.003;
 
+// The figure of a warm-up that ran out of time before two rounds agreed: the
+// median of its last three usable rounds, so that one round a preemption
+// distorted does not decide it. 0.0 without any.
+double UnsettledFigure(const double* roundsMhz, size_t count);
+
 // Passes for the next round so that its long window lasts about `targetTicks`,
 // from the passes and the long window of the last one.
 uint32_t NextPasses(uint32_t passes, uint64_t longTicks, uint64_t targetTicks);

@@ -50,6 +50,14 @@ TEST(CoreClockMath, WarmUpEndsWhenTwoRoundsAgree) {
   EXPECT_FALSE(RoundsAgree(0.0, 3600.0));
 }
 
+TEST(CoreClockMath, AnUnsettledWarmUpTakesTheMedianOfItsLastThreeRounds) {
+  const double rounds[] = {1800.0, 3500.0, 3600.0, 2400.0, 3610.0};
+  EXPECT_DOUBLE_EQ(3600.0, UnsettledFigure(rounds, 5));  // 2400 was preempted
+  EXPECT_DOUBLE_EQ(2650.0, UnsettledFigure(rounds, 2));
+  EXPECT_DOUBLE_EQ(1800.0, UnsettledFigure(rounds, 1));
+  EXPECT_DOUBLE_EQ(0.0, UnsettledFigure(rounds, 0));
+}
+
 TEST(CoreClockMath, PassesAimAtTheWindowInBoundedSteps) {
   EXPECT_EQ(2000u, NextPasses(1000, 1000, 2000));
   EXPECT_EQ(500u, NextPasses(1000, 4000, 2000));
