@@ -104,8 +104,9 @@ static void Measure(int addsLast, char* answer, size_t size) {
 }
 
 /* The program's method (measure/CoreClock.cpp) natively: rounds of three
- * windows of each length, the long one about 200 us, until two rounds agree
- * within 0.3 % or 20 ms have passed; the last round's figure. */
+ * windows of each length, the long one about 150 us, until two rounds agree
+ * within 0.5 % or 20 ms have passed; the last round's figure (the program then
+ * takes the median of its last three). */
 static double ProgramMethodMhz(int* rounds) {
   static uint32_t passes = 0;
   if (passes == 0) passes = 64;
@@ -122,13 +123,13 @@ static double ProgramMethodMhz(int* rounds) {
       if (s < shortest) shortest = s;
       if (l < longest) longest = l;
     }
-    if (longest >= 100000 && longest <= 400000 && longest > shortest) {
+    if (longest >= 75000 && longest <= 300000 && longest > shortest) {
       previous = current;
       current = 48.0 * passes / (double)(longest - shortest) * 1e3;
       settled =
-          previous > 0.0 && current / previous - 1.0 <= 0.003 && previous / current - 1.0 <= 0.003;
+          previous > 0.0 && current / previous - 1.0 <= 0.005 && previous / current - 1.0 <= 0.005;
     }
-    passes = (uint32_t)((double)passes * 200000.0 / (double)longest) + 1;
+    passes = (uint32_t)((double)passes * 150000.0 / (double)longest) + 1;
   } while (!settled && Nanoseconds() - begin < 20000000);
   return current;
 }

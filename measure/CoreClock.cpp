@@ -33,9 +33,9 @@ __attribute__((noinline)) void RunLongAddChain(uint32_t passes) { SENTEL_ADD_CHA
 static_assert(kShortChainAdds == 16 && kLongChainAdds == 64, "the chains above");
 
 namespace {
-// A long window of about 200 µs, and never under 1,500 counter ticks, so that
+// A long window of about 150 µs, and never under 1,500 counter ticks, so that
 // a tick of a slow counter (1.19 MHz on the 95 family) is under 0.1 %.
-constexpr uint64_t kWindowMicroseconds = 200;
+constexpr uint64_t kWindowMicroseconds = 150;
 constexpr uint64_t kFewestWindowTicks = 1500;
 // An idle core reaches its working clock within about 17 ms on current
 // processors; the warm-up stops there even if the rounds still move.

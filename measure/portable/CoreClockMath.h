@@ -29,7 +29,10 @@ double ChainClockMhz(const ChainRound& round, double cyclesPerAdd, uint64_t coun
 
 // Whether two successive rounds agree closely enough to end the warm-up.
 bool RoundsAgree(double previousMhz, double currentMhz);
-constexpr double kAgreement = 0.003;
+// Half a percent: a core that speeds up moves by far more from one round to
+// the next, and a tighter bound only lets the normal flutter of a clock (a few
+// tenths of a percent within milliseconds) prolong the warm-up.
+constexpr double kAgreement = 0.005;
 
 // The figure of a warm-up that ran out of time before two rounds agreed: the
 // median of its last three usable rounds, so that one round a preemption
