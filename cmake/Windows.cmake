@@ -142,8 +142,8 @@ add_dependencies(sentel_soak sentel_program)
 add_executable(sentel_desktop_keeper WIN32 tests/support/DesktopKeeper.cpp)
 
 # Works the short demonstration run of scripts/run.
-add_executable(sentel_demo_driver tests/support/DemoDriver.cpp)
-target_link_libraries(sentel_demo_driver PRIVATE user32 advapi32 kernel32)
+add_executable(sentel_demo_driver tests/support/DemoDriver.cpp tests/e2e/Driver.cpp)
+target_link_libraries(sentel_demo_driver PRIVATE user32 advapi32 kernel32 psapi)
 
 # The German module with an entry point that leaves a mark: the program must
 # load a language module as data and never run its code.

@@ -42,16 +42,9 @@ constexpr uint64_t kFewestWindowTicks = 1500;
 constexpr uint64_t kLongestMeasurementMicroseconds = 20000;
 
 AddLatency FindProcessorAddLatency() {
-  uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
-  __asm__ __volatile__("cpuid" : "+a"(eax), "=b"(ebx), "=c"(ecx), "=d"(edx));
-  const uint32_t vendorEbx = ebx, vendorEdx = edx, vendorEcx = ecx;
-  uint32_t signature = 0;
-  if (eax >= 1) {
-    eax = 1;
-    __asm__ __volatile__("cpuid" : "+a"(eax), "=b"(ebx), "=c"(ecx), "=d"(edx));
-    signature = eax;
-  }
-  return AddLatencyFor(DecodeProcessor(vendorEbx, vendorEdx, vendorEcx, signature));
+  const CpuidRegisters vendor = Cpuid(0);
+  const uint32_t signature = vendor.eax >= 1 ? Cpuid(1).eax : 0;
+  return AddLatencyFor(DecodeProcessor(vendor.ebx, vendor.edx, vendor.ecx, signature));
 }
 
 template <typename Chain>

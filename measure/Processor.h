@@ -12,6 +12,16 @@ inline void ExecuteCpuid() {
   __asm__ __volatile__("cpuid" : "+a"(eax), "=b"(ebx), "=c"(ecx), "=d"(edx));
 }
 
+struct CpuidRegisters {
+  uint32_t eax, ebx, ecx, edx;
+};
+// CPUID for `leaf`, its output kept.
+inline CpuidRegisters Cpuid(uint32_t leaf) {
+  CpuidRegisters out{leaf, 0, 0, 0};
+  __asm__ __volatile__("cpuid" : "+a"(out.eax), "=b"(out.ebx), "=c"(out.ecx), "=d"(out.edx));
+  return out;
+}
+
 inline uint64_t ReadTsc() { return __rdtsc(); }
 
 inline int64_t ReadPerformanceCounter() {

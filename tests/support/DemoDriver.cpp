@@ -6,64 +6,34 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "res/resource.h"
+#include "tests/e2e/Driver.h"
+
+using e2e::ControlText;
+using e2e::Settings;
+using e2e::WaitUntil;
 
 namespace {
-constexpr char kSettingsKey[] = "Software\\Brevane\\Sentel";
-constexpr DWORD kPollMs = 50;
-
 bool SetSettings() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
   // A quick calibration, samples every second from Start, every figure, saved
   // on Stop, and the dialog left on the screen during the run.
+  Settings::UseQuickCalibration();
   const struct {
     const char* name;
-    DWORD value;
-  } values[] = {{"Divisor", 1000000}, {"MMDelay", 50}, {"StartTime", 0}, {"CheckTime", 1},
-                {"CpuLoad", 1},       {"FreeMem", 1},  {"CoreClock", 1}, {"MmTimer", 0},
-                {"CoolBits", 1}};
+    uint32_t value;
+  } values[] = {{"StartTime", 0}, {"CheckTime", 1}, {"CpuLoad", 1}, {"FreeMem", 1},
+                {"CoreClock", 1}, {"MmTimer", 0},   {"CoolBits", 1}};
   bool ok = true;
   for (const auto& value : values) {
-    ok = ok && RegSetValueExA(key, value.name, 0, REG_DWORD,
-                              reinterpret_cast<const BYTE*>(&value.value),
-                              sizeof value.value) == ERROR_SUCCESS;
+    Settings::SetDword(value.name, value.value);
+    ok = ok && Settings::ReadDword(value.name) == value.value;
   }
-  RegCloseKey(key);
   return ok;
 }
 
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(kPollMs);
-  }
-  return true;
-}
-
 HWND FindDialog() { return FindWindowA("#32770", "Tervo"); }
-
-std::string ControlText(HWND dialog, int id) {
-  const HWND control = GetDlgItem(dialog, id);
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-    return {};
-  }
-  std::string text(length + 1, '\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutA(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
-  text.resize(copied);
-  return text;
-}
 
 size_t SampleLines(HWND dialog) {
   size_t count = 0;
