@@ -7,8 +7,8 @@
 
 namespace report {
 
-// "HH:MM:SS, %7.2f MHz" then optionally ", (%.1f%)", optionally ", (%u K)" and
-// optionally ", (core %7.2f MHz)", in that order.
+// "HH:MM:SS, %7.2f MHz" then, each optional and in this order, ", (%.1f%)",
+// ", (%u K)", ", (core %7.2f MHz)", ", (limit %u%)", ", (%.1f C)" and ", (on battery)".
 struct SampleLine {
   unsigned secondOfDay = 0;
   double mhz = 0;
@@ -24,6 +24,14 @@ struct SampleLine {
   double coreMhz = 0;
   int64_t coreCentiMhz = 0;
   std::string_view coreText;  // as written, without the padding
+  bool hasLimit = false;
+  uint32_t limitPercent = 0;  // of the nominal clock the system allows
+  std::string_view limitText;
+  bool hasTemperature = false;
+  double temperature = 0;  // degrees Celsius of the hottest zone
+  int64_t deciTemperature = 0;
+  std::string_view temperatureText;
+  bool onBattery = false;
 };
 
 // "<label>: MM/DD/YY, HH:MM:SS", optionally followed by " (<note>)": the started

@@ -180,7 +180,7 @@ TEST(ReportFigures, TheCoreClockOnlyWhereALogHasIt) {
     std::FILE* csv = std::tmpfile();
     std::string svg;
     {
-      ReportSession session(summary, csv, true, AnyLogHasCoreClock({name}));
+      ReportSession session(summary, csv, true, PiecesInLogs({name}));
       ASSERT_TRUE(session.ReadFile(name));
       svg = session.Chart();
     }
