@@ -120,11 +120,9 @@ enum class Piece { kLoad, kMemory, kCoreClock, kLimit, kTemperature, kBattery, k
 // One piece after its ", (", up to and with its closing bracket.
 bool ReadPiece(Piece piece, Cursor& at, SampleLine& sample) {
   switch (piece) {
-    case Piece::kLoad: {
-      int64_t deciLoad = 0;
+    case Piece::kLoad:
       return sample.hasLoad =
-                 at.Fixed<1>(sample.load, deciLoad, sample.loadText) && at.Literal("%)");
-    }
+                 at.Fixed<1>(sample.load, sample.deciLoad, sample.loadText) && at.Literal("%)");
     case Piece::kMemory:
       return sample.hasMemory =
                  at.Unsigned(sample.memoryKb, sample.memoryText) && at.Literal(" K)");

@@ -16,6 +16,7 @@ struct SampleLine {
   std::string_view mhzText;  // as written, without the padding
   bool hasLoad = false;
   double load = 0;
+  int64_t deciLoad = 0;  // tenths of a percent
   std::string_view loadText;
   bool hasMemory = false;
   uint64_t memoryKb = 0;

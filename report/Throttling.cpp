@@ -1,7 +1,6 @@
 #include "report/Throttling.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "report/RunStatistics.h"
@@ -28,29 +27,33 @@ double MedianOf(std::vector<double>& values) {
 
 void ThrottleSeries::Add(const Sample& sample) {
   const SampleLine& line = *sample.line;
-  Point point{};
-  if (points_.empty()) {
+  if ((size_ & (kBlockSize - 1)) == 0) blocks_.emplace_back(new Point[kBlockSize]);
+  Point& point = blocks_.back()[size_ & (kBlockSize - 1)];
+  uint32_t packed = 0;
+  if (size_ == 0) {
     firstSeconds_ = sample.seconds;
   } else {
-    point.interval = HeldWithin<uint32_t>(sample.seconds - lastSeconds_);
+    packed = std::min<uint32_t>(HeldWithin<uint32_t>(sample.seconds - lastSeconds_), kIntervalMask);
   }
+  ++size_;
   lastSeconds_ = sample.seconds;
   point.centiMhz = HeldWithin<int32_t>(line.hasCoreClock ? line.coreCentiMhz : line.centiMhz);
-  if (line.hasCoreClock) point.flags |= kCoreClock;
+  if (line.hasCoreClock) packed |= kCoreClock;
+  point.deciLoad = 0;
   if (line.hasLoad) {
-    point.flags |= kLoad;
-    point.deciLoad = HeldWithin<int16_t>(std::round(line.load * 10));
+    packed |= kLoad;
+    point.deciLoad = HeldWithin<int16_t>(line.deciLoad);
   }
+  point.deciTemperature = 0;
   if (line.hasTemperature) {
-    point.flags |= kTemperature;
+    packed |= kTemperature;
     point.deciTemperature = HeldWithin<int16_t>(line.deciTemperature);
   }
   if (line.hasLimit) {
-    point.flags |= kLimit;
-    point.limit = HeldWithin<uint16_t>(line.limitPercent);
+    packed |= kLimit | std::min<uint32_t>(line.limitPercent, 255) << kLimitShift;
   }
-  if (line.onBattery) point.flags |= kBattery;
-  points_.push_back(point);
+  if (line.onBattery) packed |= kBattery;
+  point.packed = packed;
 }
 
 ThrottlingSummary ThrottleSeries::Find(bool coreClock, double peakCentiMhz, unsigned belowPercent,
@@ -83,23 +86,23 @@ ThrottlingSummary ThrottleSeries::Find(bool coreClock, double peakCentiMhz, unsi
     open = kClosed;
   };
   int64_t seconds = firstSeconds_;
-  for (size_t i = 0; i < points_.size(); ++i) {
-    const Point& point = points_[i];
-    seconds += point.interval;
-    const bool hasFigure = !coreClock || (point.flags & kCoreClock) != 0;
+  for (size_t i = 0; i < size_; ++i) {
+    const Point& point = At(i);
+    seconds += point.Interval();
+    const bool hasFigure = !coreClock || point.Has(kCoreClock);
     if (hasFigure) ++summary.figureSamples;
-    if ((point.flags & kLoad) != 0) {
+    if (point.Has(kLoad)) {
       summary.hasLoad = true;
       summary.loadReached = summary.loadReached || point.deciLoad >= kUnderLoadPercent * 10;
     }
     const bool low = hasFigure && peakCentiMhz > 0 && point.centiMhz < threshold;
-    if (open != kClosed && (!low || IsGap(point.interval, medianInterval))) close(i - 1);
+    if (open != kClosed && (!low || IsGap(point.Interval(), medianInterval))) close(i - 1);
     if (low && open == kClosed) {
       open = i;
       openSeconds = seconds;
     }
   }
-  if (open != kClosed) close(points_.size() - 1);
+  if (open != kClosed) close(size_ - 1);
   return summary;
 }
 
@@ -109,36 +112,36 @@ Episode ThrottleSeries::Describe(size_t first, size_t last, int64_t firstSeconds
   episode.startSeconds = firstSeconds;
   episode.samples = last - first + 1;
   int64_t seconds = firstSeconds;
-  int32_t lowest = points_[first].centiMhz;
+  int32_t lowest = At(first).centiMhz;
   episode.lowestAt = firstSeconds;
   scratch.clear();
   for (size_t i = first; i <= last; ++i) {
-    const Point& point = points_[i];
-    if (i > first) seconds += point.interval;
+    const Point& point = At(i);
+    if (i > first) seconds += point.Interval();
     if (point.centiMhz < lowest) {
       lowest = point.centiMhz;
       episode.lowestAt = seconds;
     }
     scratch.push_back(point.centiMhz);
-    if ((point.flags & kLimit) != 0) {
+    if (point.Has(kLimit)) {
       episode.lowestLimit =
-          episode.hasLimit ? std::min<uint32_t>(episode.lowestLimit, point.limit) : point.limit;
+          episode.hasLimit ? std::min(episode.lowestLimit, point.Limit()) : point.Limit();
       episode.hasLimit = true;
     }
-    if ((point.flags & kTemperature) != 0) {
+    if (point.Has(kTemperature)) {
       const double temperature = point.deciTemperature / 10.0;
       episode.highestTemperature =
           episode.hasTemperature ? std::max(episode.highestTemperature, temperature) : temperature;
       episode.hasTemperature = true;
     }
-    episode.onBattery = episode.onBattery || (point.flags & kBattery) != 0;
+    episode.onBattery = episode.onBattery || point.Has(kBattery);
   }
   episode.endSeconds = seconds;
   episode.lowestPercent = 100 * lowest / peakCentiMhz;
   episode.medianPercent = 100 * MedianOf(scratch) / peakCentiMhz;
   scratch.clear();
   for (size_t i = first; i <= last; ++i) {
-    if ((points_[i].flags & kLoad) != 0) scratch.push_back(points_[i].deciLoad / 10.0);
+    if (At(i).Has(kLoad)) scratch.push_back(At(i).deciLoad / 10.0);
   }
   if (!scratch.empty()) {
     episode.hasLoad = true;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "report/LogReader.h"
@@ -59,24 +60,37 @@ class ThrottleSeries {
   // end an episode, as does a gap. Every episode also goes to `sink`, if given.
   ThrottlingSummary Find(bool coreClock, double peakCentiMhz, unsigned belowPercent,
                          double medianInterval, const EpisodeSink& sink) const;
-  size_t Size() const { return points_.size(); }
+  size_t Size() const { return size_; }
 
  private:
-  // 16 bytes a sample; figures held within their field's range.
+  // 12 bytes a sample; figures held within their field's range.
   struct Point {
     int32_t centiMhz;
-    uint32_t interval;  // seconds from the sample before
+    // The seconds from the sample before (17 bits: less than a day), the flags
+    // (5 bits) and the limit in percent (up to 255).
+    uint32_t packed;
     int16_t deciLoad;
     int16_t deciTemperature;
-    uint16_t limit;
-    uint8_t flags;
+    uint32_t Interval() const { return packed & kIntervalMask; }
+    bool Has(uint32_t flag) const { return (packed & flag) != 0; }
+    uint32_t Limit() const { return packed >> kLimitShift; }
   };
-  static constexpr uint8_t kCoreClock = 1, kLoad = 2, kTemperature = 4, kLimit = 8, kBattery = 16;
+  static constexpr uint32_t kIntervalMask = (1u << 17) - 1;
+  static constexpr uint32_t kCoreClock = 1u << 17, kLoad = 1u << 18, kTemperature = 1u << 19,
+                            kLimit = 1u << 20, kBattery = 1u << 21;
+  static constexpr unsigned kLimitShift = 24;
+  // Fixed blocks: a long run grows without moving what it holds.
+  static constexpr size_t kBlockShift = 16;
+  static constexpr size_t kBlockSize = size_t{1} << kBlockShift;
 
+  const Point& At(size_t index) const {
+    return blocks_[index >> kBlockShift][index & (kBlockSize - 1)];
+  }
   Episode Describe(size_t first, size_t last, int64_t firstSeconds, double peakCentiMhz,
                    std::vector<double>& scratch) const;
 
-  std::vector<Point> points_;
+  std::vector<std::unique_ptr<Point[]>> blocks_;
+  size_t size_ = 0;
   int64_t firstSeconds_ = 0;
   int64_t lastSeconds_ = 0;
 };

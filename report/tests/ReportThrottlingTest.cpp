@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct Span {
     return start == other.start && end == other.end && throttling == other.throttling;
   }
 };
+std::ostream& operator<<(std::ostream& out, const Span& span) {
+  return out << span.start << "-" << span.end << (span.throttling ? " throttling" : " low load");
+}
 
 // One character a sample, 5 s apart: 'H' at the peak, 'L' at half of it under
 // load, 'l' at half of it nearly idle; 'g' makes the next interval a gap of 60 s.
@@ -44,6 +48,7 @@ std::vector<Span> EpisodesOf(const std::string& pattern, bool load, bool core) {
     line.coreCentiMhz = static_cast<int64_t>(line.coreMhz * 100);
     line.hasLoad = load;
     line.load = pattern[i] == 'l' ? 3 : 97;
+    line.deciLoad = static_cast<int64_t>(line.load * 10);
     run.Add({seconds, &line});
   }
   std::vector<Span> spans;
