@@ -27,33 +27,41 @@ double MedianOf(std::vector<double>& values) {
 
 void ThrottleSeries::Add(const Sample& sample) {
   const SampleLine& line = *sample.line;
-  if ((size_ & (kBlockSize - 1)) == 0) blocks_.emplace_back(new Point[kBlockSize]);
-  Point& point = blocks_.back()[size_ & (kBlockSize - 1)];
-  uint32_t packed = 0;
+  const size_t place = size_ & (kBlockSize - 1);
+  if (place == 0) {
+    blocks_.emplace_back(new Point[kBlockSize]);
+    thermal_.emplace_back();
+  }
+  uint64_t bits = 0;
   if (size_ == 0) {
     firstSeconds_ = sample.seconds;
   } else {
-    packed = std::min<uint32_t>(HeldWithin<uint32_t>(sample.seconds - lastSeconds_), kIntervalMask);
+    bits = std::min<uint64_t>(HeldWithin<uint32_t>(sample.seconds - lastSeconds_), kIntervalMask)
+           << kIntervalShift;
   }
-  ++size_;
   lastSeconds_ = sample.seconds;
-  point.centiMhz = HeldWithin<int32_t>(line.hasCoreClock ? line.coreCentiMhz : line.centiMhz);
-  if (line.hasCoreClock) packed |= kCoreClock;
-  point.deciLoad = 0;
+  const int64_t figure = line.hasCoreClock ? line.coreCentiMhz : line.centiMhz;
+  bits |= static_cast<uint64_t>(std::max<int64_t>(0, std::min<int64_t>(figure, kFigureMask)));
+  if (line.hasCoreClock) bits |= kCoreClock;
   if (line.hasLoad) {
-    packed |= kLoad;
-    point.deciLoad = HeldWithin<int16_t>(line.deciLoad);
+    const int64_t load = std::max<int64_t>(0, std::min<int64_t>(line.deciLoad, kLoadMask));
+    bits |= kLoad | static_cast<uint64_t>(load) << kLoadShift;
   }
-  point.deciTemperature = 0;
-  if (line.hasTemperature) {
-    packed |= kTemperature;
-    point.deciTemperature = HeldWithin<int16_t>(line.deciTemperature);
+  if (line.onBattery) bits |= kBattery;
+  if (line.hasTemperature || line.hasLimit) {
+    if (!thermal_.back()) thermal_.back().reset(new Thermal[kBlockSize]);
+    Thermal& thermal = thermal_.back()[place];
+    if (line.hasTemperature) {
+      bits |= kTemperature;
+      thermal.deciTemperature = HeldWithin<int16_t>(line.deciTemperature);
+    }
+    if (line.hasLimit) {
+      bits |= kLimit;
+      thermal.limit = static_cast<uint8_t>(std::min<uint32_t>(line.limitPercent, 255));
+    }
   }
-  if (line.hasLimit) {
-    packed |= kLimit | std::min<uint32_t>(line.limitPercent, 255) << kLimitShift;
-  }
-  if (line.onBattery) packed |= kBattery;
-  point.packed = packed;
+  blocks_.back()[place].bits = bits;
+  ++size_;
 }
 
 ThrottlingSummary ThrottleSeries::Find(bool coreClock, double peakCentiMhz, unsigned belowPercent,
@@ -93,9 +101,9 @@ ThrottlingSummary ThrottleSeries::Find(bool coreClock, double peakCentiMhz, unsi
     if (hasFigure) ++summary.figureSamples;
     if (point.Has(kLoad)) {
       summary.hasLoad = true;
-      summary.loadReached = summary.loadReached || point.deciLoad >= kUnderLoadPercent * 10;
+      summary.loadReached = summary.loadReached || point.DeciLoad() >= kUnderLoadPercent * 10;
     }
-    const bool low = hasFigure && peakCentiMhz > 0 && point.centiMhz < threshold;
+    const bool low = hasFigure && peakCentiMhz > 0 && point.CentiMhz() < threshold;
     if (open != kClosed && (!low || IsGap(point.Interval(), medianInterval))) close(i - 1);
     if (low && open == kClosed) {
       open = i;
@@ -112,24 +120,25 @@ Episode ThrottleSeries::Describe(size_t first, size_t last, int64_t firstSeconds
   episode.startSeconds = firstSeconds;
   episode.samples = last - first + 1;
   int64_t seconds = firstSeconds;
-  int32_t lowest = At(first).centiMhz;
+  uint32_t lowest = At(first).CentiMhz();
   episode.lowestAt = firstSeconds;
   scratch.clear();
   for (size_t i = first; i <= last; ++i) {
     const Point& point = At(i);
     if (i > first) seconds += point.Interval();
-    if (point.centiMhz < lowest) {
-      lowest = point.centiMhz;
+    if (point.CentiMhz() < lowest) {
+      lowest = point.CentiMhz();
       episode.lowestAt = seconds;
     }
-    scratch.push_back(point.centiMhz);
+    scratch.push_back(point.CentiMhz());
     if (point.Has(kLimit)) {
-      episode.lowestLimit =
-          episode.hasLimit ? std::min(episode.lowestLimit, point.Limit()) : point.Limit();
+      episode.lowestLimit = episode.hasLimit
+                                ? std::min<uint32_t>(episode.lowestLimit, ThermalAt(i).limit)
+                                : ThermalAt(i).limit;
       episode.hasLimit = true;
     }
     if (point.Has(kTemperature)) {
-      const double temperature = point.deciTemperature / 10.0;
+      const double temperature = ThermalAt(i).deciTemperature / 10.0;
       episode.highestTemperature =
           episode.hasTemperature ? std::max(episode.highestTemperature, temperature) : temperature;
       episode.hasTemperature = true;
@@ -141,7 +150,7 @@ Episode ThrottleSeries::Describe(size_t first, size_t last, int64_t firstSeconds
   episode.medianPercent = 100 * MedianOf(scratch) / peakCentiMhz;
   scratch.clear();
   for (size_t i = first; i <= last; ++i) {
-    if (At(i).Has(kLoad)) scratch.push_back(At(i).deciLoad / 10.0);
+    if (At(i).Has(kLoad)) scratch.push_back(At(i).DeciLoad() / 10.0);
   }
   if (!scratch.empty()) {
     episode.hasLoad = true;
