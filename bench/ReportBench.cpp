@@ -86,7 +86,7 @@ void WriteEveryPieceLog(const std::string& path, long lines) {
                  "(limit %u%%), (%.1f C), (on battery)\r\n",
                  second / 3600, second / 60 % 60, second % 60, 2596.0 + (seed >> 8) % 3 / 100.0,
                  load, 523000u + (seed >> 12) % 2000, core, throttled ? 55u : 100u,
-                 (throttled ? 960 : 700) + (seed >> 16) % 50 / 10.0);
+                 (throttled ? 96.0 : 70.0) + (seed >> 16) % 50 / 10.0);
   }
   std::fputs("stopped: 02/28/06, 00:00:00\r\n", log);
   std::fclose(log);
