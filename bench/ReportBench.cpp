@@ -44,29 +44,35 @@ Measured RunChild(const std::vector<std::string>& arguments, const char* output)
   return measured;
 }
 
-void WriteLog(const std::string& path, long lines) {
-  std::FILE* log = std::fopen(path.c_str(), "wb");
-  if (log == nullptr) std::exit(1);
-  std::fputs("Ondrel (build: Wed Apr 21 20:50:43 2004) log file.\r\n--\r\n", log);
-  std::fputs("started: 12/31/05, 23:59:58 (HPC is used)\r\n", log);
-  unsigned seed = 1;
-  for (long i = 0; i < lines; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    const long second = (86398 + i * 5) % 86400;
-    // A clock that wanders and dips now and then, a load and a free memory figure.
-    const double mhz = (seed >> 20) % 100 == 0 ? 1199.5 + (seed >> 8) % 100 / 100.0
-                                               : 2399.0 + (seed >> 8) % 200 / 100.0;
-    std::fprintf(log, "%02ld:%02ld:%02ld, %7.2f MHz, (%.1f%%), (%u K)\r\n", second / 3600,
-                 second / 60 % 60, second % 60, mhz, (seed >> 4) % 1000 / 10.0,
-                 523000u + (seed >> 12) % 2000);
-  }
-  std::fputs("stopped: 02/28/06, 00:00:00\r\n", log);
-  std::fclose(log);
+// A clock that wanders and dips now and then, a load and a free memory figure.
+void WriteLoadAndMemoryLine(std::FILE* log, long i, unsigned seed) {
+  const long second = (86398 + i * 5) % 86400;
+  const double mhz = (seed >> 20) % 100 == 0 ? 1199.5 + (seed >> 8) % 100 / 100.0
+                                             : 2399.0 + (seed >> 8) % 200 / 100.0;
+  std::fprintf(log, "%02ld:%02ld:%02ld, %7.2f MHz, (%.1f%%), (%u K)\r\n", second / 3600,
+               second / 60 % 60, second % 60, mhz, (seed >> 4) % 1000 / 10.0,
+               523000u + (seed >> 12) % 2000);
 }
 
 // Every piece on every line: the core clock at its peak with an episode of 20
 // samples under its limit every 2,000 samples, and a drop while idle now and then.
-void WriteEveryPieceLog(const std::string& path, long lines) {
+void WriteEveryPieceLine(std::FILE* log, long i, unsigned seed) {
+  const long second = (86398 + i * 5) % 86400;
+  const bool throttled = i % 2000 >= 1000 && i % 2000 < 1020;
+  const bool idle = i % 5000 >= 3000 && i % 5000 < 3010;
+  const double core = throttled ? 1870.0 + (seed >> 8) % 200 / 100.0
+                      : idle    ? 800.0 + (seed >> 8) % 100 / 100.0
+                                : 3399.0 + (seed >> 8) % 200 / 100.0;
+  const double load = idle ? (seed >> 4) % 100 / 10.0 : 60 + (seed >> 4) % 400 / 10.0;
+  std::fprintf(log,
+               "%02ld:%02ld:%02ld, %7.2f MHz, (%.1f%%), (%u K), (core %7.2f MHz), "
+               "(limit %u%%), (%.1f C), (on battery)\r\n",
+               second / 3600, second / 60 % 60, second % 60, 2596.0 + (seed >> 8) % 3 / 100.0, load,
+               523000u + (seed >> 12) % 2000, core, throttled ? 55u : 100u,
+               (throttled ? 96.0 : 70.0) + (seed >> 16) % 50 / 10.0);
+}
+
+void WriteLog(const std::string& path, long lines, void (*writeLine)(std::FILE*, long, unsigned)) {
   std::FILE* log = std::fopen(path.c_str(), "wb");
   if (log == nullptr) std::exit(1);
   std::fputs("Ondrel (build: Wed Apr 21 20:50:43 2004) log file.\r\n--\r\n", log);
@@ -74,19 +80,7 @@ void WriteEveryPieceLog(const std::string& path, long lines) {
   unsigned seed = 1;
   for (long i = 0; i < lines; ++i) {
     seed = seed * 1103515245u + 12345u;
-    const long second = (86398 + i * 5) % 86400;
-    const bool throttled = i % 2000 >= 1000 && i % 2000 < 1020;
-    const bool idle = i % 5000 >= 3000 && i % 5000 < 3010;
-    const double core = throttled ? 1870.0 + (seed >> 8) % 200 / 100.0
-                        : idle    ? 800.0 + (seed >> 8) % 100 / 100.0
-                                  : 3399.0 + (seed >> 8) % 200 / 100.0;
-    const double load = idle ? (seed >> 4) % 100 / 10.0 : 60 + (seed >> 4) % 400 / 10.0;
-    std::fprintf(log,
-                 "%02ld:%02ld:%02ld, %7.2f MHz, (%.1f%%), (%u K), (core %7.2f MHz), "
-                 "(limit %u%%), (%.1f C), (on battery)\r\n",
-                 second / 3600, second / 60 % 60, second % 60, 2596.0 + (seed >> 8) % 3 / 100.0,
-                 load, 523000u + (seed >> 12) % 2000, core, throttled ? 55u : 100u,
-                 (throttled ? 96.0 : 70.0) + (seed >> 16) % 50 / 10.0);
+    writeLine(log, i, seed);
   }
   std::fputs("stopped: 02/28/06, 00:00:00\r\n", log);
   std::fclose(log);
@@ -160,8 +154,8 @@ int main(int argc, char** argv) {
   const size_t dot = log.rfind('.');
   const std::string everyPiece =
       (dot == std::string::npos ? log : log.substr(0, dot)) + "-every-piece.txt";
-  if (access(log.c_str(), R_OK) != 0) WriteLog(log, lines);
-  if (access(everyPiece.c_str(), R_OK) != 0) WriteEveryPieceLog(everyPiece, lines);
+  if (access(log.c_str(), R_OK) != 0) WriteLog(log, lines, WriteLoadAndMemoryLine);
+  if (access(everyPiece.c_str(), R_OK) != 0) WriteLog(everyPiece, lines, WriteEveryPieceLine);
   // The two logs alternate, so that both see the same moments of a busy machine.
   Rounds old, every;
   for (int round = 0; round < count; ++round) {
