@@ -10,8 +10,10 @@
 #include "report/CoreClockScan.h"
 #include "report/CsvWriter.h"
 #include "report/Options.h"
+#include "report/ReportSession.h"
 #include "report/RunStatistics.h"
 #include "report/ThrottlingText.h"
+#include "report/tests/ReadBack.h"
 
 using namespace report;
 
@@ -202,4 +204,33 @@ TEST(ReportThrottling, TheShareBelowThePeakFromTheCommandLine) {
     EXPECT_FALSE(ParseOptions({"--below", wrong, "log.txt"}, options, error)) << wrong;
   }
   EXPECT_FALSE(ParseOptions({"log.txt", "--below"}, options, error));
+}
+
+TEST(ReportThrottling, TheVerdictHeadsTheRunAndTheChartShadesOnlyLogsWithThePieces) {
+  for (const bool thermal : {false, true}) {
+    std::FILE* summary = std::tmpfile();
+    std::string svg;
+    {
+      ReportSession session(summary, nullptr, true);
+      session.BeginFile("log.txt");
+      session.ReadLine("started: 12/09/26, 14:00:00 (HPC is used)");
+      const char* const figures[] = {"3400.00", "3400.00", "1840.00", "1850.00", "3400.00"};
+      for (int i = 0; i < 5; ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "14:00:%02d, 2596.01 MHz, (97.0%%), (core %s MHz)%s",
+                      5 * (i + 1), figures[i], thermal ? ", (limit 55%)" : "");
+        session.ReadLine(line);
+      }
+      session.ReadLine("stopped: 12/09/26, 14:00:30");
+      session.EndFile();
+      svg = session.Chart();
+    }
+    const std::string text = ReadBack(summary);
+    std::fclose(summary);
+    EXPECT_EQ(0u, text.find("Run 1 (log.txt, line 1; HPC is used)\n  throttling: 1 episode under "
+                            "load, 00:00:05 in all, deepest 54 % of peak at 14:00:15"))
+        << text;
+    EXPECT_EQ(thermal, svg.find("<rect class=\"throttling\"") != std::string::npos) << svg;
+    EXPECT_EQ(thermal, svg.find("class=\"limit\"") != std::string::npos) << svg;
+  }
 }
