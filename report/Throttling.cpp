@@ -49,8 +49,9 @@ void ThrottleSeries::Add(const Sample& sample) {
   }
   if (line.onBattery) bits |= kBattery;
   if (line.hasTemperature || line.hasLimit) {
-    if (!thermal_.back()) thermal_.back().reset(new Thermal[kBlockSize]);
-    Thermal& thermal = thermal_.back()[place];
+    std::unique_ptr<Thermal[]>& block = thermal_.back();
+    if (block == nullptr) block.reset(new Thermal[kBlockSize]);
+    Thermal& thermal = block[place];
     if (line.hasTemperature) {
       bits |= kTemperature;
       thermal.deciTemperature = HeldWithin<int16_t>(line.deciTemperature);
