@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 #include "report/LogLine.h"
@@ -80,12 +81,12 @@ LoggedPieces PiecesInLogs(const std::vector<std::string>& paths) {
   const LoggedPieces all{true, true, true, true};
   LoggedPieces found;
   for (const std::string& path : paths) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               std::fclose);
     if (file == nullptr) continue;
     LoggedPieces wanted;
     for (const Mark& mark : kMarks) wanted.*mark.logged = !(found.*mark.logged);
-    const LoggedPieces more = FindPieces(file, wanted);
-    std::fclose(file);
+    const LoggedPieces more = FindPieces(file.get(), wanted);
     for (const Mark& mark : kMarks) found.*mark.logged = found.*mark.logged || more.*mark.logged;
     if (AllFound(found, all)) break;
   }
