@@ -38,6 +38,9 @@ void MergeBucket(ChartBucket& into, const ChartBucket& from) {
   if (from.hasCoreClock) {
     Widen(into.hasCoreClock, into.coreMin, into.coreMax, from.coreMin, from.coreMax);
   }
+  if (from.hasLimit)
+    Widen(into.hasLimit, into.limitMin, into.limitMax, from.limitMin, from.limitMax);
+  into.episodes |= from.episodes;
 }
 
 int64_t ChartColumns::IndexOf(int64_t seconds) const { return FloorDiv(seconds - origin_, width_); }
@@ -64,6 +67,12 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
       Widen(bucket.hasCoreClock, bucket.coreMin, bucket.coreMax, line.coreMhz, line.coreMhz);
       hasCoreClock_ = true;
     }
+    if (line.hasLimit) {
+      const double limit = line.limitPercent;
+      Widen(bucket.hasLimit, bucket.limitMin, bucket.limitMax, limit, limit);
+      hasLimit_ = true;
+    }
+    hasThermal_ = hasThermal_ || line.hasLimit || line.hasTemperature || line.onBattery;
     return;
   }
   ChartBucket sample;
@@ -78,6 +87,10 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
   sample.memoryMin = sample.memoryMax = static_cast<double>(line.memoryKb);
   sample.hasCoreClock = line.hasCoreClock;
   sample.coreMin = sample.coreMax = line.coreMhz;
+  sample.hasLimit = line.hasLimit;
+  sample.limitMin = sample.limitMax = line.limitPercent;
+  hasLimit_ = hasLimit_ || line.hasLimit;
+  hasThermal_ = hasThermal_ || line.hasLimit || line.hasTemperature || line.onBattery;
   hasLoad_ = hasLoad_ || line.hasLoad;
   hasMemory_ = hasMemory_ || line.hasMemory;
   hasCoreClock_ = hasCoreClock_ || line.hasCoreClock;
@@ -109,6 +122,17 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
     } else {
       buckets_.resize(static_cast<size_t>(index - firstIndex_ + 1));
     }
+  }
+}
+
+void ChartColumns::MarkEpisode(int64_t from, int64_t to, uint8_t mark) {
+  if (buckets_.empty()) return;
+  const int64_t last = firstIndex_ + static_cast<int64_t>(buckets_.size()) - 1;
+  const int64_t begin = std::max(IndexOf(from), firstIndex_);
+  const int64_t end = std::min(IndexOf(to), last);
+  for (int64_t index = begin; index <= end; ++index) {
+    ChartBucket& bucket = buckets_[static_cast<size_t>(index - firstIndex_)];
+    if (bucket.used) bucket.episodes |= mark;
   }
 }
 

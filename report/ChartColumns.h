@@ -23,7 +23,12 @@ struct ChartBucket {
   double memoryMin = 0, memoryMax = 0;
   bool hasCoreClock = false;
   double coreMin = 0, coreMax = 0;
+  bool hasLimit = false;
+  double limitMin = 0, limitMax = 0;
+  uint8_t episodes = 0;  // kThrottlingMark and kLowLoadMark of episodes that reach into it
 };
+
+constexpr uint8_t kThrottlingMark = 1, kLowLoadMark = 2;
 
 class ChartColumns {
  public:
@@ -31,12 +36,17 @@ class ChartColumns {
   ChartColumns(const ChartColumns&) = delete;
   ChartColumns& operator=(const ChartColumns&) = delete;
   void Add(uint32_t run, int64_t seconds, int64_t intervalBefore, const SampleLine& line);
+  // Marks the buckets with samples from `from` to `to`, after they were added.
+  void MarkEpisode(int64_t from, int64_t to, uint8_t mark);
   // The buckets that hold samples, earliest first.
   std::vector<ChartBucket> UsedBuckets() const;
   bool Empty() const { return buckets_.empty(); }
   bool HasLoad() const { return hasLoad_; }
   bool HasMemory() const { return hasMemory_; }
   bool HasCoreClock() const { return hasCoreClock_; }
+  bool HasLimit() const { return hasLimit_; }
+  // Some line has a piece of the Thermal monitor.
+  bool HasThermal() const { return hasThermal_; }
   int64_t BucketSeconds() const { return width_; }
 
  private:
@@ -48,7 +58,8 @@ class ChartColumns {
   int64_t width_ = 1;
   int64_t firstIndex_ = 0;
   std::vector<ChartBucket> buckets_;
-  bool hasLoad_ = false, hasMemory_ = false, hasCoreClock_ = false;
+  bool hasLoad_ = false, hasMemory_ = false, hasCoreClock_ = false, hasLimit_ = false;
+  bool hasThermal_ = false;
   // The bucket the last sample went to, and where its time ends.
   ChartBucket* last_ = nullptr;
   int64_t lastEnd_ = 0;

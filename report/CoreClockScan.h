@@ -1,5 +1,5 @@
-// Whether logs hold the core clock at all: the CSV's columns must be known before
-// its first row, and logs without the piece keep the columns they always had.
+// Which optional pieces the logs hold at all: the CSV's columns must be known
+// before its first row, and logs without a piece keep the columns they always had.
 #pragma once
 #include <cstdio>
 #include <string>
@@ -7,8 +7,18 @@
 
 namespace report {
 
-// True at the first sample line with the core clock piece; files that cannot be
-// opened or read count as holding none.
+struct LoggedPieces {
+  bool coreClock = false;
+  bool limit = false;
+  bool temperature = false;
+  bool battery = false;
+};
+
+// The `wanted` pieces that some sample line has, looked for up to the line that
+// completes them; files that cannot be opened or read count as holding none.
+LoggedPieces FindPieces(std::FILE* file, LoggedPieces wanted);
+LoggedPieces PiecesInLogs(const std::vector<std::string>& paths);
+
 bool AnyLogHasCoreClock(const std::vector<std::string>& paths);
 bool HasCoreClockLine(std::FILE* file);
 

@@ -13,14 +13,27 @@ char* CopyPiece(char* out, std::string_view piece) {
   return out + piece.size();
 }
 
-constexpr char kHeaderRow[] = "run,date_time,clock_mhz,load_percent,available_kb\r\n";
-constexpr char kCoreClockHeaderRow[] =
-    "run,date_time,clock_mhz,load_percent,available_kb,core_clock_mhz\r\n";
+constexpr std::string_view kHeaderRow = "run,date_time,clock_mhz,load_percent,available_kb";
+constexpr size_t kMostExtras = 4;
+
+LoggedPieces CoreClockOnly(bool coreClock) {
+  LoggedPieces columns;
+  columns.coreClock = coreClock;
+  return columns;
+}
 }  // namespace
 
 CsvWriter::CsvWriter(std::FILE* file, bool coreClockColumn)
-    : file_(file), coreClockColumn_(coreClockColumn), buffer_(kBufferSize) {
-  const std::string_view header = coreClockColumn ? kCoreClockHeaderRow : kHeaderRow;
+    : CsvWriter(file, CoreClockOnly(coreClockColumn)) {}
+
+CsvWriter::CsvWriter(std::FILE* file, const LoggedPieces& columns)
+    : file_(file), columns_(columns), buffer_(kBufferSize) {
+  std::string header(kHeaderRow);
+  if (columns.coreClock) header += ",core_clock_mhz";
+  if (columns.limit) header += ",limit_percent";
+  if (columns.temperature) header += ",temperature_c";
+  if (columns.battery) header += ",on_battery";
+  header += "\r\n";
   std::memcpy(buffer_.data(), header.data(), header.size());
   used_ = header.size();
 }
@@ -44,14 +57,26 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
 
   const std::string_view load = line.hasLoad ? line.loadText : std::string_view();
   const std::string_view memory = line.hasMemory ? line.memoryText : std::string_view();
-  const std::string_view core = line.hasCoreClock ? line.coreText : std::string_view();
+  // The columns that only some logs have, in their order.
+  std::string_view extra[kMostExtras];
+  size_t extras = 0;
+  size_t extraSize = 0;
+  auto addColumn = [&](bool column, bool has, std::string_view text) {
+    if (!column) return;
+    extra[extras] = has ? text : std::string_view();
+    extraSize += extra[extras++].size() + 1;
+  };
+  addColumn(columns_.coreClock, line.hasCoreClock, line.coreText);
+  addColumn(columns_.limit, line.hasLimit, line.limitText);
+  addColumn(columns_.temperature, line.hasTemperature, line.temperatureText);
+  addColumn(columns_.battery, line.onBattery, "1");
   // Run number, date-time, the figures, their commas and CR LF.
-  const size_t rowSize = 10 + sizeof dateTime_ + line.mhzText.size() + load.size() + memory.size() +
-                         6 + (coreClockColumn_ ? core.size() + 1 : 0);
+  const size_t rowSize =
+      10 + sizeof dateTime_ + line.mhzText.size() + load.size() + memory.size() + 6 + extraSize;
   if (buffer_.size() - used_ < rowSize) {
     Flush();
     if (rowSize > buffer_.size()) {
-      WriteLongRow(run, line.mhzText, load, memory, core);
+      WriteLongRow(run, line.mhzText, load, memory, extra, extras);
       return;
     }
   }
@@ -72,9 +97,9 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
   out = CopyPiece(out, load);
   *out++ = ',';
   out = CopyPiece(out, memory);
-  if (coreClockColumn_) {
+  for (size_t i = 0; i < extras; ++i) {
     *out++ = ',';
-    out = CopyPiece(out, core);
+    out = CopyPiece(out, extra[i]);
   }
   *out++ = '\r';
   *out++ = '\n';
@@ -83,16 +108,13 @@ void CsvWriter::WriteRow(uint32_t run, int64_t seconds, const SampleLine& line) 
 }
 
 void CsvWriter::WriteLongRow(uint32_t run, std::string_view mhz, std::string_view load,
-                             std::string_view memory, std::string_view core) {
-  const std::string start =
-      std::to_string(run) + "," + std::string(dateTime_, sizeof dateTime_) + ",";
-  const std::string_view coreComma = coreClockColumn_ ? "," : "";
-  if (!coreClockColumn_) core = {};
-  for (std::string_view piece :
-       {std::string_view(start), mhz, std::string_view(","), load, std::string_view(","), memory,
-        coreComma, core, std::string_view("\r\n")}) {
-    if (std::fwrite(piece.data(), 1, piece.size(), file_) != piece.size()) failed_ = true;
-  }
+                             std::string_view memory, const std::string_view* extra,
+                             size_t extras) {
+  std::string row = std::to_string(run) + "," + std::string(dateTime_, sizeof dateTime_) + ",";
+  row.append(mhz).append(",").append(load).append(",").append(memory);
+  for (size_t i = 0; i < extras; ++i) row.append(",").append(extra[i]);
+  row += "\r\n";
+  if (std::fwrite(row.data(), 1, row.size(), file_) != row.size()) failed_ = true;
 }
 
 bool CsvWriter::Flush() {

@@ -1,6 +1,7 @@
 #include "report/Histogram.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "report/Arithmetic.h"
@@ -80,6 +81,13 @@ double Histogram::Median() const {
   if (count_ == 0) return 0;
   if (count_ % 2 == 1) return ValueAt(count_ / 2);
   return (ValueAt(count_ / 2 - 1) + ValueAt(count_ / 2)) / 2;
+}
+
+double Histogram::Quantile(double share) const {
+  if (count_ == 0) return 0;
+  const double rank = std::ceil(share * static_cast<double>(count_));
+  const uint64_t place = rank < 1 ? 0 : std::min(count_, static_cast<uint64_t>(rank)) - 1;
+  return ValueAt(place);
 }
 
 uint64_t Histogram::CountBelow(double limit) const {

@@ -25,6 +25,8 @@ class Histogram {
   // The middle value (the mean of the two middle ones for an even count), to the
   // histogram's step; 0 when empty.
   double Median() const;
+  // The value with `share` of all at or below it (nearest rank), to the step; 0 when empty.
+  double Quantile(double share) const;
   // How many values are below `limit` (to the step: a bin counts when its
   // lowest value is below the limit).
   uint64_t CountBelow(double limit) const;

@@ -1,6 +1,7 @@
 #include "report/LogLine.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "report/CivilTime.h"
 
@@ -113,6 +114,44 @@ class Cursor {
   const char* at_;
   const char* end_;
 };
+
+enum class Piece { kLoad, kMemory, kCoreClock, kLimit, kTemperature, kBattery, kNone };
+
+// One piece after its ", (", up to and with its closing bracket.
+bool ReadPiece(Piece piece, Cursor& at, SampleLine& sample) {
+  switch (piece) {
+    case Piece::kLoad:
+      return sample.hasLoad =
+                 at.Fixed<1>(sample.load, sample.deciLoad, sample.loadText) && at.Literal("%)");
+    case Piece::kMemory:
+      return sample.hasMemory =
+                 at.Unsigned(sample.memoryKb, sample.memoryText) && at.Literal(" K)");
+    case Piece::kCoreClock:
+      if (!at.Literal("core ")) return false;
+      at.SkipSpaces();
+      return sample.hasCoreClock =
+                 at.Fixed<2>(sample.coreMhz, sample.coreCentiMhz, sample.coreText) &&
+                 at.Literal(" MHz)");
+    case Piece::kLimit: {
+      uint64_t percent = 0;
+      if (!at.Literal("limit ") || !at.Unsigned(percent, sample.limitText) ||
+          percent > UINT32_MAX || !at.Literal("%)")) {
+        return false;
+      }
+      sample.limitPercent = static_cast<uint32_t>(percent);
+      return sample.hasLimit = true;
+    }
+    case Piece::kTemperature:
+      return sample.hasTemperature =
+                 at.Fixed<1>(sample.temperature, sample.deciTemperature, sample.temperatureText) &&
+                 at.Literal(" C)");
+    case Piece::kBattery:
+      return sample.onBattery = at.Literal("on battery)");
+    case Piece::kNone:
+      break;
+  }
+  return false;
+}
 }  // namespace
 
 bool ParseSampleLine(std::string_view line, SampleLine& sample) {
@@ -125,33 +164,25 @@ bool ParseSampleLine(std::string_view line, SampleLine& sample) {
   sample.hasLoad = false;
   sample.hasMemory = false;
   sample.hasCoreClock = false;
+  sample.hasLimit = false;
+  sample.hasTemperature = false;
+  sample.onBattery = false;
   if (at.AtEnd()) return true;
   if (!at.Literal(", (")) return false;
-  // Each piece is optional; they come in this order, the core clock always last.
-  size_t pieceBegin = at.Offset();
-  int64_t deciLoad = 0;
-  if (at.Fixed<1>(sample.load, deciLoad, sample.loadText) && at.Literal("%)")) {
-    sample.hasLoad = true;
+  // Each piece is optional and they come in a fixed order: a piece is looked for
+  // only among those after the one before it.
+  for (Piece next = Piece::kLoad;;) {
+    const size_t pieceBegin = at.Offset();
+    bool matched = false;
+    while (!matched && next != Piece::kNone) {
+      at.MoveTo(pieceBegin);
+      matched = ReadPiece(next, at, sample);
+      next = static_cast<Piece>(static_cast<int>(next) + 1);
+    }
+    if (!matched) return false;
     if (at.AtEnd()) return true;
     if (!at.Literal(", (")) return false;
-    pieceBegin = at.Offset();
-  } else {
-    at.MoveTo(pieceBegin);
   }
-  if (at.Unsigned(sample.memoryKb, sample.memoryText) && at.Literal(" K)")) {
-    sample.hasMemory = true;
-    if (at.AtEnd()) return true;
-    if (!at.Literal(", (")) return false;
-  } else {
-    at.MoveTo(pieceBegin);
-  }
-  if (!at.Literal("core ")) return false;
-  at.SkipSpaces();
-  if (!at.Fixed<2>(sample.coreMhz, sample.coreCentiMhz, sample.coreText) || !at.Literal(" MHz)")) {
-    return false;
-  }
-  sample.hasCoreClock = true;
-  return at.AtEnd();
 }
 
 bool ParseStampedLine(std::string_view line, StampedLine& stamped) {

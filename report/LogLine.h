@@ -7,8 +7,8 @@
 
 namespace report {
 
-// "HH:MM:SS, %7.2f MHz" then optionally ", (%.1f%)", optionally ", (%u K)" and
-// optionally ", (core %7.2f MHz)", in that order.
+// "HH:MM:SS, %7.2f MHz" then, each optional and in this order, ", (%.1f%)",
+// ", (%u K)", ", (core %7.2f MHz)", ", (limit %u%)", ", (%.1f C)" and ", (on battery)".
 struct SampleLine {
   unsigned secondOfDay = 0;
   double mhz = 0;
@@ -16,6 +16,7 @@ struct SampleLine {
   std::string_view mhzText;  // as written, without the padding
   bool hasLoad = false;
   double load = 0;
+  int64_t deciLoad = 0;  // tenths of a percent
   std::string_view loadText;
   bool hasMemory = false;
   uint64_t memoryKb = 0;
@@ -24,6 +25,14 @@ struct SampleLine {
   double coreMhz = 0;
   int64_t coreCentiMhz = 0;
   std::string_view coreText;  // as written, without the padding
+  bool hasLimit = false;
+  uint32_t limitPercent = 0;  // of the nominal clock the system allows
+  std::string_view limitText;
+  bool hasTemperature = false;
+  double temperature = 0;  // degrees Celsius of the hottest zone
+  int64_t deciTemperature = 0;
+  std::string_view temperatureText;
+  bool onBattery = false;
 };
 
 // "<label>: MM/DD/YY, HH:MM:SS", optionally followed by " (<note>)": the started

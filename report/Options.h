@@ -3,12 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "report/Throttling.h"
+
 namespace report {
 
 struct Options {
   std::vector<std::string> logs;
   std::string csvPath;
   std::string svgPath;
+  unsigned belowPercent = kDefaultBelowPercent;  // an episode: below this share of the peak
   bool help = false;
 };
 

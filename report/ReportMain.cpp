@@ -57,9 +57,11 @@ int main(int argc, char** argv) {
     return kFailed;
   }
   bool ok = true;
-  // The core clock column only when some line has the piece: older logs keep their CSV.
-  const bool csvCoreClock = csv.Get() != nullptr && report::AnyLogHasCoreClock(options.logs);
-  report::ReportSession session(stdout, csv.Get(), !options.svgPath.empty(), csvCoreClock);
+  // A column for a piece only when some line has it: older logs keep their CSV.
+  const report::LoggedPieces csvColumns =
+      csv.Get() != nullptr ? report::PiecesInLogs(options.logs) : report::LoggedPieces{};
+  report::ReportSession session(stdout, csv.Get(), !options.svgPath.empty(), csvColumns,
+                                options.belowPercent);
   for (const std::string& log : options.logs) {
     if (!session.ReadFile(log)) {
       std::fprintf(stderr, "sentel-report: cannot read %s\n", log.c_str());

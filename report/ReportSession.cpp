@@ -59,9 +59,10 @@ bool ForEachLine(std::FILE* file, TakeLine take) {
 }
 }  // namespace
 
-ReportSession::ReportSession(std::FILE* summary, std::FILE* csv, bool chart, bool csvCoreClock)
-    : summary_(summary) {
-  if (csv != nullptr) csv_ = std::make_unique<CsvWriter>(csv, csvCoreClock);
+ReportSession::ReportSession(std::FILE* summary, std::FILE* csv, bool chart,
+                             const LoggedPieces& csvColumns, unsigned belowPercent)
+    : summary_(summary), belowPercent_(belowPercent) {
+  if (csv != nullptr) csv_ = std::make_unique<CsvWriter>(csv, csvColumns);
   if (chart) chart_ = std::make_unique<ChartColumns>();
 }
 
@@ -91,7 +92,7 @@ std::string ReportSession::Chart() const {
 }
 
 void ReportSession::OnRunStart(const RunStart& start) {
-  run_.emplace(start.seconds);
+  run_.emplace(start.seconds, belowPercent_);
   runLine_ = start.lineNumber;
   runNote_.assign(start.timerNote.data(), start.timerNote.size());
   ++runs_;
@@ -107,7 +108,14 @@ void ReportSession::OnSample(const Sample& sample) {
 }
 
 void ReportSession::OnRunEnd(const RunEnd& end) {
-  const RunSummary summary = run_->Finish(end);
+  EpisodeSink shade;
+  if (chart_) {
+    shade = [this](const Episode& episode) {
+      chart_->MarkEpisode(episode.startSeconds, episode.endSeconds,
+                          episode.throttling ? kThrottlingMark : kLowLoadMark);
+    };
+  }
+  const RunSummary summary = run_->Finish(end, shade);
   run_.reset();
   medianIntervals_.push_back(summary.medianInterval);
   const std::string text = SummaryText(runs_, file_, runLine_, runNote_, summary);

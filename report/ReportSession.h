@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "report/ChartColumns.h"
+#include "report/CoreClockScan.h"
 #include "report/CsvWriter.h"
 #include "report/LogReader.h"
 #include "report/RunStatistics.h"
@@ -24,9 +25,11 @@ struct UnknownLine {
 
 class ReportSession : public LogListener {
  public:
-  // `summary` receives the text of each run; `csv` (may be null) the rows, with
-  // the core clock column when `csvCoreClock`.
-  ReportSession(std::FILE* summary, std::FILE* csv, bool chart, bool csvCoreClock = false);
+  // `summary` receives the text of each run; `csv` (may be null) the rows, with a
+  // column for each of `csvColumns`. An episode is a stretch below `belowPercent`
+  // of the run's peak.
+  ReportSession(std::FILE* summary, std::FILE* csv, bool chart, const LoggedPieces& csvColumns = {},
+                unsigned belowPercent = kDefaultBelowPercent);
 
   // Reads a whole file, line by line, in pieces of bounded size. False when
   // it cannot be opened or read.
@@ -55,6 +58,7 @@ class ReportSession : public LogListener {
   std::unique_ptr<CsvWriter> csv_;
   std::unique_ptr<ChartColumns> chart_;
   std::unique_ptr<LogReader> reader_;
+  unsigned belowPercent_;
   std::string file_;
   std::optional<RunStatistics> run_;
   size_t runLine_ = 0;

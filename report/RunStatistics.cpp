@@ -15,7 +15,8 @@ bool IsGap(int64_t interval, double medianInterval) {
   return static_cast<double>(interval) > kGapFactor * medianInterval;
 }
 
-RunStatistics::RunStatistics(int64_t startSeconds) : lastSeconds_(startSeconds) {
+RunStatistics::RunStatistics(int64_t startSeconds, unsigned belowPercent)
+    : lastSeconds_(startSeconds), belowPercent_(belowPercent) {
   summary_.startSeconds = startSeconds;
 }
 
@@ -30,6 +31,7 @@ void RunStatistics::Add(const Sample& sample) {
     }
   }
   lastSeconds_ = sample.seconds;
+  series_.Add(sample);
   if (summary_.samples == 0 || line.mhz < summary_.clockMin) summary_.clockMin = line.mhz;
   if (summary_.samples == 0 || line.mhz > summary_.clockMax) summary_.clockMax = line.mhz;
   ++summary_.samples;
@@ -59,7 +61,7 @@ void RunStatistics::Add(const Sample& sample) {
   }
 }
 
-RunSummary RunStatistics::Finish(const RunEnd& end) const {
+RunSummary RunStatistics::Finish(const RunEnd& end, const EpisodeSink& sink) const {
   RunSummary summary = summary_;
   summary.ending = end.ending;
   summary.endSeconds = end.hasClosingTime ? end.closingSeconds : lastSeconds_;
@@ -83,6 +85,9 @@ RunSummary RunStatistics::Finish(const RunEnd& end) const {
   }
   if (summary.loadSamples > 0)
     summary.loadMean = loadSum_ / static_cast<double>(summary.loadSamples);
+  const bool core = summary.coreSamples > 0;
+  const double peak = (core ? coreCentiMhz_ : clockCentiMhz_).Quantile(kPeakQuantile);
+  summary.throttling = series_.Find(core, peak, belowPercent_, summary.medianInterval, sink);
   return summary;
 }
 

@@ -4,6 +4,7 @@
 
 #include "report/Histogram.h"
 #include "report/LogReader.h"
+#include "report/Throttling.h"
 
 namespace report {
 
@@ -26,6 +27,7 @@ struct RunSummary {
   uint64_t memoryMin = 0, memoryMax = 0;
   uint64_t coreSamples = 0;
   double coreMin = 0, coreMedian = 0, coreMax = 0;
+  ThrottlingSummary throttling;
 };
 
 // Longer than this many median intervals is a gap.
@@ -34,9 +36,10 @@ bool IsGap(int64_t interval, double medianInterval);
 
 class RunStatistics {
  public:
-  explicit RunStatistics(int64_t startSeconds);
+  explicit RunStatistics(int64_t startSeconds, unsigned belowPercent = kDefaultBelowPercent);
   void Add(const Sample& sample);
-  RunSummary Finish(const RunEnd& end) const;
+  // Every episode of the run also goes to `sink`, if given.
+  RunSummary Finish(const RunEnd& end, const EpisodeSink& sink = {}) const;
   int64_t LastSampleSeconds() const { return lastSeconds_; }
   uint64_t Samples() const { return summary_.samples; }
 
@@ -50,6 +53,8 @@ class RunStatistics {
   int64_t longestIntervalFrom_ = 0;
   double loadSum_ = 0;
   int64_t clockMaxCenti_ = 0;
+  unsigned belowPercent_;
+  ThrottleSeries series_;
 };
 
 }  // namespace report

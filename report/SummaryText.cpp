@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "report/AppendFormat.h"
+#include "report/Arithmetic.h"
 #include "report/CivilTime.h"
+#include "report/ThrottlingText.h"
 
 namespace report {
 namespace {
@@ -27,6 +29,10 @@ std::string SummaryText(unsigned run, const std::string& file, size_t startLine,
   std::string out;
   AppendFormat(out, "Run %u (%s, line %llu; %s)\n", run, file.c_str(),
                static_cast<unsigned long long>(startLine), timerNote.c_str());
+  const ThrottlingSummary& t = s.throttling;
+  const bool oneDay =
+      FloorDiv(s.startSeconds, kSecondsPerDay) == FloorDiv(s.endSeconds, kSecondsPerDay);
+  AppendFormat(out, "  %s\n", VerdictText(t, oneDay).c_str());
   AppendFormat(out, "  start      %s\n", DateTimeText(s.startSeconds).c_str());
   AppendFormat(out, "  end        %s, %s\n", DateTimeText(s.endSeconds).c_str(),
                EndingText(s.ending));
@@ -60,6 +66,16 @@ std::string SummaryText(unsigned run, const std::string& file, size_t startLine,
     AppendFormat(out, "  memory     min %llu, max %llu K available\n",
                  static_cast<unsigned long long>(s.memoryMin),
                  static_cast<unsigned long long>(s.memoryMax));
+  }
+  if (t.figureSamples >= 2 && t.peakMhz > 0) {
+    AppendFormat(out, "  peak       %s\n", PeakText(t).c_str());
+    for (const Episode& episode : t.listed) {
+      AppendFormat(out, "  episode    %s\n", EpisodeText(episode, t.hasLoad).c_str());
+    }
+    if (t.Episodes() > t.listed.size()) {
+      AppendFormat(out, "  episode    ... and %llu more\n",
+                   static_cast<unsigned long long>(t.Episodes() - t.listed.size()));
+    }
   }
   return out;
 }

@@ -181,6 +181,41 @@ void DrawLegend(std::string& out, const Panel& panel) {
   AppendFormat(out, "</g>\n");
 }
 
+// Behind the clock panel's lines: where the run's clock fell, throttling in red and
+// low-load drops in grey, at the chart's resolution.
+void DrawEpisodes(std::string& out, const Panel& panel, const std::vector<ChartBucket>& columns,
+                  const std::vector<int>& xs) {
+  AppendFormat(out, "<g class=\"episodes\">\n");
+  for (size_t i = 0; i < columns.size();) {
+    const uint8_t episodes = columns[i].episodes;
+    if (episodes == 0) {
+      ++i;
+      continue;
+    }
+    const bool throttling = (episodes & kThrottlingMark) != 0;
+    size_t last = i;
+    while (last + 1 < columns.size() && columns[last + 1].episodes != 0 &&
+           ((columns[last + 1].episodes & kThrottlingMark) != 0) == throttling) {
+      ++last;
+    }
+    AppendFormat(out,
+                 "<rect class=\"%s\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" "
+                 "fill=\"%s\"/>\n",
+                 throttling ? "throttling" : "low-load-drop", kPlotLeft + xs[i], panel.top,
+                 xs[last] - xs[i] + 1, panel.height, throttling ? "#f6c9c4" : "#dfe4ea");
+    i = last + 1;
+  }
+  AppendFormat(out, "</g>\n");
+}
+
+const char* UnitOf(const Panel& panel) {
+  const std::string name = panel.name;
+  if (name == "clock") return "MHz";
+  if (name == "load") return "load %";
+  if (name == "limit") return "limit %";
+  return "available K";
+}
+
 void DrawRunStarts(std::string& out, const std::vector<ChartBucket>& columns,
                    const std::vector<int>& xs, int bottom) {
   size_t labels = 0;
@@ -226,6 +261,10 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
     addPanel(kSmallPanelHeight, {"memory", "#2e8b57", "available memory", &ChartBucket::hasMemory,
                                  &ChartBucket::memoryMin, &ChartBucket::memoryMax});
   }
+  if (chart.HasLimit()) {
+    addPanel(kSmallPanelHeight, {"limit", "#7d3c98", "limit", &ChartBucket::hasLimit,
+                                 &ChartBucket::limitMin, &ChartBucket::limitMax});
+  }
   const int axisTop = top - kPanelGap;
   const int height = axisTop + kAxisHeight;
 
@@ -265,9 +304,8 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
     DrawPanelFrame(out, panel);
   }
   AppendFormat(out, "<g font-size=\"12\" text-anchor=\"middle\">\n");
-  const char* units[] = {"MHz", "load %", "available K"};
   for (const Panel& panel : panels) {
-    const char* unit = panel.name[0] == 'c' ? units[0] : panel.name[0] == 'l' ? units[1] : units[2];
+    const char* unit = UnitOf(panel);
     const int y = panel.top + panel.height / 2;
     AppendFormat(out, "<text x=\"16\" y=\"%d\" transform=\"rotate(-90 16 %d)\">%s</text>\n", y, y,
                  unit);
@@ -276,6 +314,8 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
 
   std::vector<int> xs;
   const std::vector<ChartBucket> columns = FoldIntoColumns(buckets, first, span, xs);
+  // Logs without the Thermal monitor's pieces keep the chart they always had.
+  if (chart.HasThermal()) DrawEpisodes(out, panels.front(), columns, xs);
   DrawRunStarts(out, columns, xs, axisTop);
   for (const Panel& panel : panels) {
     for (const Series& series : panel.series) {

@@ -11,19 +11,12 @@
 #include "report/ReportSession.h"
 #include "report/RunStatistics.h"
 #include "report/SvgChart.h"
+#include "report/tests/ReadBack.h"
 
 using namespace report;
 
 namespace {
 Sample At(int64_t seconds, SampleLine& line) { return {seconds, &line}; }
-
-std::string ReadBack(std::FILE* file) {
-  std::string text;
-  std::rewind(file);
-  char block[4096];
-  for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, got);
-  return text;
-}
 }  // namespace
 
 TEST(ReportFigures, ARunsSummary) {
@@ -180,7 +173,7 @@ TEST(ReportFigures, TheCoreClockOnlyWhereALogHasIt) {
     std::FILE* csv = std::tmpfile();
     std::string svg;
     {
-      ReportSession session(summary, csv, true, AnyLogHasCoreClock({name}));
+      ReportSession session(summary, csv, true, PiecesInLogs({name}));
       ASSERT_TRUE(session.ReadFile(name));
       svg = session.Chart();
     }

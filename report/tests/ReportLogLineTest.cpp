@@ -172,3 +172,47 @@ TEST(ReportLogLine, HeaderAndRuleLines) {
   EXPECT_FALSE(IsRuleLine("---"));
   EXPECT_FALSE(IsRuleLine("-- "));
 }
+
+TEST(ReportLogLine, TheThermalMonitorPiecesAfterTheCoreClockInTheirOrder) {
+  struct Row {
+    const char* pieces;  // after "14:06:00, 2596.01 MHz"
+    bool sample;
+    const char* limit = nullptr;  // null: no limit piece
+    const char* temperature = nullptr;
+    bool battery = false;
+  } const rows[] = {
+      {", (98.5%), (core 2140.33 MHz), (limit 55%), (97.0 C), (on battery)", true, "55", "97.0",
+       true},
+      {", (limit 100%)", true, "100", nullptr, false},
+      {", (12.5%), (-3.5 C)", true, nullptr, "-3.5", false},
+      {", (523712 K), (limit 0%), (on battery)", true, "0", nullptr, true},
+      {", (on battery)", true, nullptr, nullptr, true},
+      {", (limit 55 %)", false},
+      {", (limit -5%)", false},
+      {", (limit 4294967296%)", false},
+      {", (97 C)", false},
+      {", (97.0C)", false},
+      {", (97.0 C), (limit 55%)", false},
+      {", (on battery), (97.0 C)", false},
+      {", (limit 55%), (limit 55%)", false},
+      {", (on Battery)", false},
+      {", (on battery) ", false},
+  };
+  for (const Row& row : rows) {
+    const std::string line = std::string("14:06:00, 2596.01 MHz") + row.pieces;
+    SampleLine sample;
+    ASSERT_EQ(row.sample, ParseSampleLine(line, sample)) << line;
+    if (!row.sample) continue;
+    EXPECT_EQ(row.limit != nullptr, sample.hasLimit) << line;
+    if (row.limit) {
+      EXPECT_EQ(row.limit, sample.limitText) << line;
+      EXPECT_EQ(std::stoul(row.limit), sample.limitPercent) << line;
+    }
+    EXPECT_EQ(row.temperature != nullptr, sample.hasTemperature) << line;
+    if (row.temperature) {
+      EXPECT_EQ(row.temperature, sample.temperatureText) << line;
+      EXPECT_DOUBLE_EQ(std::stod(row.temperature), sample.temperature) << line;
+    }
+    EXPECT_EQ(row.battery, sample.onBattery) << line;
+  }
+}
