@@ -72,7 +72,6 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
       Widen(bucket.hasLimit, bucket.limitMin, bucket.limitMax, limit, limit);
       hasLimit_ = true;
     }
-    hasThermal_ = hasThermal_ || line.hasLimit || line.hasTemperature || line.onBattery;
     return;
   }
   ChartBucket sample;
@@ -90,7 +89,6 @@ void ChartColumns::Add(uint32_t run, int64_t seconds, int64_t intervalBefore,
   sample.hasLimit = line.hasLimit;
   sample.limitMin = sample.limitMax = line.limitPercent;
   hasLimit_ = hasLimit_ || line.hasLimit;
-  hasThermal_ = hasThermal_ || line.hasLimit || line.hasTemperature || line.onBattery;
   hasLoad_ = hasLoad_ || line.hasLoad;
   hasMemory_ = hasMemory_ || line.hasMemory;
   hasCoreClock_ = hasCoreClock_ || line.hasCoreClock;

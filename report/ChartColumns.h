@@ -45,8 +45,6 @@ class ChartColumns {
   bool HasMemory() const { return hasMemory_; }
   bool HasCoreClock() const { return hasCoreClock_; }
   bool HasLimit() const { return hasLimit_; }
-  // Some line has a piece of the Thermal monitor.
-  bool HasThermal() const { return hasThermal_; }
   int64_t BucketSeconds() const { return width_; }
 
  private:
@@ -59,7 +57,6 @@ class ChartColumns {
   int64_t firstIndex_ = 0;
   std::vector<ChartBucket> buckets_;
   bool hasLoad_ = false, hasMemory_ = false, hasCoreClock_ = false, hasLimit_ = false;
-  bool hasThermal_ = false;
   // The bucket the last sample went to, and where its time ends.
   ChartBucket* last_ = nullptr;
   int64_t lastEnd_ = 0;

@@ -185,6 +185,10 @@ void DrawLegend(std::string& out, const Panel& panel) {
 // low-load drops in grey, at the chart's resolution.
 void DrawEpisodes(std::string& out, const Panel& panel, const std::vector<ChartBucket>& columns,
                   const std::vector<int>& xs) {
+  // A chart without episodes stays as it always was.
+  const bool any = std::any_of(columns.begin(), columns.end(),
+                               [](const ChartBucket& column) { return column.episodes != 0; });
+  if (!any) return;
   AppendFormat(out, "<g class=\"episodes\">\n");
   for (size_t i = 0; i < columns.size();) {
     const uint8_t episodes = columns[i].episodes;
@@ -314,8 +318,7 @@ std::string RenderSvgChart(const ChartColumns& chart, const std::vector<double>&
 
   std::vector<int> xs;
   const std::vector<ChartBucket> columns = FoldIntoColumns(buckets, first, span, xs);
-  // Logs without the Thermal monitor's pieces keep the chart they always had.
-  if (chart.HasThermal()) DrawEpisodes(out, panels.front(), columns, xs);
+  DrawEpisodes(out, panels.front(), columns, xs);
   DrawRunStarts(out, columns, xs, axisTop);
   for (const Panel& panel : panels) {
     for (const Series& series : panel.series) {
