@@ -47,8 +47,13 @@ class Reader {
  private:
   using Scope = std::map<std::string, std::string>;  // prefix ("" default) -> URI
 
-  std::nullptr_t Fail(const std::string& why) {
+  // Keeps the first error; false, for the checks that answer with a flag.
+  bool Refuse(const std::string& why) {
     if (error_.empty()) error_ = why + " at byte " + std::to_string(at_);
+    return false;
+  }
+  std::nullptr_t Fail(const std::string& why) {
+    Refuse(why);
     return nullptr;
   }
   static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -69,8 +74,8 @@ class Reader {
   }
   bool SkipComment() {
     const size_t end = text_.find("-->", at_ + 4);
-    if (end == std::string::npos) return Fail("unterminated comment"), false;
-    if (text_.find("--", at_ + 4) < end) return Fail("'--' inside a comment"), false;
+    if (end == std::string::npos) return Refuse("unterminated comment");
+    if (text_.find("--", at_ + 4) < end) return Refuse("'--' inside a comment");
     at_ = end + 3;
     return true;
   }
@@ -82,13 +87,13 @@ class Reader {
   // Character data with its five predefined entities and character references.
   bool Decode(const std::string& raw, std::string& out) {
     for (size_t i = 0; i < raw.size(); ++i) {
-      if (raw[i] == '<') return Fail("'<' in text or a value"), false;
+      if (raw[i] == '<') return Refuse("'<' in text or a value");
       if (raw[i] != '&') {
         out += raw[i];
         continue;
       }
       const size_t end = raw.find(';', i);
-      if (end == std::string::npos) return Fail("unterminated reference"), false;
+      if (end == std::string::npos) return Refuse("unterminated reference");
       static const std::map<std::string, char> kEntities = {
           {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"apos", '\''}, {"quot", '"'}};
       const std::string name = raw.substr(i + 1, end - i - 1);
@@ -97,7 +102,7 @@ class Reader {
       } else if (name.size() > 1 && name[0] == '#') {
         out += '?';  // a character reference; manifests need none
       } else {
-        return Fail("unknown entity &" + name + ";"), false;
+        return Refuse("unknown entity &" + name + ";");
       }
       i = end;
     }
@@ -109,13 +114,13 @@ class Reader {
     const std::string prefix = colon == std::string::npos ? "" : qualified.substr(0, colon);
     local = colon == std::string::npos ? qualified : qualified.substr(colon + 1);
     if (local.empty() || local.find(':') != std::string::npos) {
-      return Fail("bad name '" + qualified + "'"), false;
+      return Refuse("bad name '" + qualified + "'");
     }
     if (prefix.empty() && isAttribute) return true;  // unprefixed attributes have no namespace
     const auto found = scope.find(prefix);
     if (found == scope.end()) {
       if (prefix.empty()) return true;
-      return Fail("unbound prefix '" + prefix + "'"), false;
+      return Refuse("unbound prefix '" + prefix + "'");
     }
     uri = found->second;
     return true;
