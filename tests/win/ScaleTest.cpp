@@ -301,8 +301,8 @@ TEST(Scale, BothDialogsFitAtEveryScaleInBothLanguages) {
   }
 }
 
-// A move to a display of another scale: the window's icons follow it, the
-// notification area's stays at the system's scale.
+// A move to a display of another scale: the window's icons and the About box's
+// follow it, the notification area's stays at the system's scale.
 TEST(Scale, TheWindowIconsFollowTheDisplaysScale) {
   const UINT other = 2 * static_cast<UINT>(ScreenDpi());
   if (SystemMetricAt(SM_CXICON, other) == GetSystemMetrics(SM_CXICON)) {
@@ -325,4 +325,17 @@ TEST(Scale, TheWindowIconsFollowTheDisplaysScale) {
   };
   main.Run();
   RegDeleteKeyA(HKEY_CURRENT_USER, testhost::kSettingsKey);
+
+  testhost::Hosted<AboutBox> about;
+  about.realInit = true;
+  about.body = [&](AboutBox& box) {
+    RECT suggested{};
+    GetWindowRect(box.Window(), &suggested);
+    SendMessageA(box.Window(), kDpiChangedMessage, MAKEWPARAM(other, other),
+                 reinterpret_cast<LPARAM>(&suggested));
+    const HWND icon = GetWindow(box.Window(), GW_CHILD);
+    EXPECT_EQ(SystemMetricAt(SM_CXICON, other),
+              IconWidth(reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0))));
+  };
+  about.Run(IDD_ABOUTBOX);
 }
