@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "app/AboutBox.h"
+#include "app/IconSize.h"
 #include "app/Startup.h"
 #include "app/portable/Centering.h"
 #include "monitor/MonitorDialog.h"
@@ -62,6 +63,13 @@ const Route kRoutes[] = {
        d.trayIcon.OnTaskbarCreated();
        r = 0;
        return true;
+     }},
+    // Only the icons: the dialog manager scales the rest, so the message goes on to it.
+    {kDpiChangedMessage, nullptr, kAnyCommand,
+     [](MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {
+       d.ShowWindowIcons(LOWORD(w));
+       r = 0;
+       return false;
      }},
     {WM_ENDSESSION, nullptr, kAnyCommand,
      [](MonitorDialog& d, WPARAM w, LPARAM, LRESULT& r) {

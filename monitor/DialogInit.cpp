@@ -1,4 +1,7 @@
 // Dressing the main dialog when it opens.
+#include <utility>
+
+#include "app/IconSize.h"
 #include "app/SettingsKey.h"
 #include "app/ResourceStrings.h"
 #include "app/WindowsVersion.h"
@@ -7,12 +10,6 @@
 #include "res/resource.h"
 
 namespace {
-OwnedIcon LoadDialogIcon(int widthMetric, int heightMetric) {
-  return OwnedIcon(static_cast<HICON>(LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                                 IMAGE_ICON, GetSystemMetrics(widthMetric),
-                                                 GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR)));
-}
-
 // The tuning values and CoolBits, read whatever CoolBits says about the settings.
 CalibrationTuning ReadTuningValues(uint32_t& coolBits) {
   CalibrationTuning tuning;
@@ -33,14 +30,12 @@ BOOL MonitorDialog::OnInitDialog() {
 
   isNt = IsNtFamily();
 
-  // The window only borrows its icons: the dialog object owns them.
-  bigIcon = LoadDialogIcon(SM_CXICON, SM_CYICON);
-  smallIcon = LoadDialogIcon(SM_CXSMICON, SM_CYSMICON);
-  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
-  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+  ShowWindowIcons(WindowDpi(dialog));
+  // The notification area stays at the system's scale wherever the dialog goes.
+  trayImage = LoadProgramIcon(0, SM_CXSMICON, SM_CYSMICON);
 
   const std::string title = LoadResourceString(IDS_TITLE);
-  trayIcon.AddIcon(title.c_str(), smallIcon.Get(), IDR_TRAYMENU);
+  trayIcon.AddIcon(title.c_str(), trayImage.Get(), IDR_TRAYMENU);
   SetWindowTextA(dialog, title.c_str());
   SetWindowLongA(dialog, GWL_STYLE, GetWindowLongA(dialog, GWL_STYLE) | WS_MINIMIZEBOX);
 
@@ -83,4 +78,15 @@ BOOL MonitorDialog::OnInitDialog() {
   ShowSettings();
   CenterOnOwner();
   return TRUE;
+}
+
+// The window only borrows its icons: the dialog object owns them, and lets the
+// old ones go only once the window holds the new.
+void MonitorDialog::ShowWindowIcons(UINT dpi) {
+  OwnedIcon newBig = LoadProgramIcon(dpi, SM_CXICON, SM_CYICON);
+  OwnedIcon newSmall = LoadProgramIcon(dpi, SM_CXSMICON, SM_CYSMICON);
+  SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBig.Get()));
+  SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
+  bigIcon = std::move(newBig);
+  smallIcon = std::move(newSmall);
 }

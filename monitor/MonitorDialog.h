@@ -60,6 +60,9 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
 
   // Dialog initialisation (monitor/DialogInit.cpp).
   BOOL OnInitDialog();
+  // The window's icons at the sizes of `dpi` (0: the system's); again when the
+  // dialog moves to a display of another scale, which the system does not do for them.
+  void ShowWindowIcons(UINT dpi);
 
   // Settings (monitor/Settings.cpp) and their exchange with the controls
   // (monitor/SettingsExchange.cpp).
@@ -101,6 +104,7 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   // The icons the window and the tray icon show; they outlive both.
   OwnedIcon bigIcon;
   OwnedIcon smallIcon;
+  OwnedIcon trayImage;
 
   // The state record, in its order.
   TrayIcon trayIcon;

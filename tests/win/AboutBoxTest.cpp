@@ -91,12 +91,19 @@ TEST(AboutBox, InitialisationAddsHideAndAboutToTheSystemMenu) {
     EXPECT_EQ(static_cast<UINT>(ID_APP_ABOUT), GetMenuItemID(menu, count - 1));
     EXPECT_EQ("About...", MenuText(menu, count - 1));
 
-    // The tray icon carries the title and the dialog's small icon.
+    // The tray icon carries the title and an icon of its own at the small size:
+    // the window's follow the display the dialog is on, the tray's does not.
     EXPECT_TRUE(d.trayIcon.installed);
     EXPECT_EQ(static_cast<UINT>(IDR_TRAYMENU), d.trayIcon.iconData.uID);
     EXPECT_STREQ("Tervo", d.trayIcon.iconData.szTip);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(d.Window(), WM_GETICON, ICON_SMALL, 0)),
-              d.trayIcon.iconData.hIcon);
+    EXPECT_EQ(d.trayImage.Get(), d.trayIcon.iconData.hIcon);
+    ICONINFO tray{};
+    ASSERT_TRUE(GetIconInfo(d.trayIcon.iconData.hIcon, &tray));
+    BITMAP bitmap{};
+    GetObjectA(tray.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bitmap.bmWidth);
+    DeleteObject(tray.hbmColor);
+    DeleteObject(tray.hbmMask);
 
     // The last item opens the About box, owned by the main dialog.
     AboutWatch watch([](HWND about) { PostMessageA(about, WM_COMMAND, IDOK, 0); });
