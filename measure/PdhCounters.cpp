@@ -95,7 +95,7 @@ bool PdhCounters::ReadInstances(PDH_HCOUNTER& counter, Take take) {
       if (!MissingThisTime(status)) counter = nullptr;
       return false;
     }
-    for (DWORD i = 0; i < count; ++i) {
+    for (DWORD i = 0; items != nullptr && i < count; ++i) {
       if (ValidStatus(items[i].FmtValue.CStatus)) take(items[i].FmtValue.doubleValue);
     }
     return true;

@@ -61,15 +61,16 @@ void ThermalSources::Close() {
 // False when the call failed; a processor without a nominal clock only gives
 // no figure.
 bool ThermalSources::ReadProcessorLimit(ThermalReading& reading) {
-  const ULONG bytes = static_cast<ULONG>(processors_.size() * sizeof(ProcessorPowerInformation));
+  const ULONG bytes = static_cast<ULONG>(processors_.size()) *
+                      static_cast<ULONG>(sizeof(ProcessorPowerInformation));
   if (entries_.powerInformation(kProcessorInformation, nullptr, 0, processors_.data(), bytes) !=
       0) {
     return false;
   }
-  for (size_t i = 0; i < processors_.size(); ++i) {
+  for (const ProcessorPowerInformation& processor : processors_) {
     unsigned percent = 0;
-    if (ProcessorSelected(affinityMask_, processors_[i].number, processors_.size()) &&
-        LimitPercentFromMhz(processors_[i].mhzLimit, processors_[i].maxMhz, &percent)) {
+    if (ProcessorSelected(affinityMask_, processor.number, processors_.size()) &&
+        LimitPercentFromMhz(processor.mhzLimit, processor.maxMhz, &percent)) {
       TakeLowerLimit(reading, percent);
     }
   }

@@ -30,8 +30,7 @@ void TakeHotterZone(ThermalReading& reading, double celsius) {
 }
 
 bool ProcessorSelected(uint32_t mask, size_t index, size_t count) {
-  const size_t bits = count < 32 ? count : 32;
-  const uint32_t present = bits == 32 ? UINT32_MAX : ((1u << bits) - 1u);
+  const uint32_t present = count >= 32 ? UINT32_MAX : (1u << count) - 1u;
   if ((mask & present) == 0) return true;
   return index < 32 && (mask >> index) & 1u;
 }
