@@ -22,6 +22,7 @@
 #include "measure/ClockCalibration.h"
 #include "measure/CoreClock.h"
 #include "measure/Processor.h"
+#include "bench/BenchFigures.h"
 
 namespace {
 double CounterMs(int64_t ticks) {
@@ -31,35 +32,6 @@ double CounterMs(int64_t ticks) {
     return static_cast<double>(f.QuadPart);
   }();
   return static_cast<double>(ticks) * 1000.0 / frequency;
-}
-
-// The thread's CPU time as the host kernel counts it, in nanoseconds; -1 where
-// it cannot be asked. Wine's GetThreadTimes counts in 10 ms clock ticks (it
-// reads /proc), too coarse for a call of a few milliseconds, so this asks the
-// kernel directly: a Windows thread under Wine is a Linux thread.
-int64_t HostThreadCpuNs() {
-  constexpr long kThreadCpuClock = 3;  // CLOCK_THREAD_CPUTIME_ID
-#if defined(__i386__)
-  struct {
-    int32_t seconds, nanoseconds;
-  } time{};
-  int32_t result;
-  __asm__ __volatile__("int $0x80"
-                       : "=a"(result)
-                       : "a"(265 /* clock_gettime */), "b"(kThreadCpuClock), "c"(&time)
-                       : "memory");
-#else
-  struct {
-    int64_t seconds, nanoseconds;
-  } time{};
-  int64_t result;
-  __asm__ __volatile__("syscall"
-                       : "=a"(result)
-                       : "a"(228 /* clock_gettime */), "D"(kThreadCpuClock), "S"(&time)
-                       : "rcx", "r11", "memory");
-#endif
-  if (result != 0) return -1;
-  return static_cast<int64_t>(time.seconds) * 1000000000 + time.nanoseconds;
 }
 
 double ThreadTimesMs() {
@@ -72,22 +44,6 @@ double ThreadTimesMs() {
   return ms(kernel) + ms(user);
 }
 
-struct Spread {
-  double median = 0.0, worst = 0.0;
-};
-// The median and the largest magnitude, keeping the sign of the largest.
-Spread SpreadOf(std::vector<double> values) {
-  Spread spread;
-  if (values.empty()) return spread;
-  for (double value : values) {
-    if (std::fabs(value) > std::fabs(spread.worst)) spread.worst = value;
-  }
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  spread.median =
-      values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-  return spread;
-}
 std::vector<double> Magnitudes(std::vector<double> values) {
   for (double& value : values) value = std::fabs(value);
   return values;

@@ -133,6 +133,21 @@ foreach(module nostrings nodialog badtexts nocontrol)
   add_dependencies(sentel_e2e sentel_test_${module})
 endforeach()
 
+# The Thermal monitor's counters against a stand-in pdh.dll serving scripted
+# values: the test installs it in the prefix's system folder, and only its own
+# process is told to load that file instead of Wine's PDH, which has none of
+# these counters.
+add_library(sentel_test_pdh SHARED tests/modules/PdhDouble.cpp)
+set_target_properties(sentel_test_pdh PROPERTIES PREFIX "" OUTPUT_NAME pdh_double)
+target_link_options(sentel_test_pdh PRIVATE -Wl,--kill-at)
+add_executable(sentel_pdh_tests tests/pdh/PdhCountersTest.cpp)
+target_link_libraries(sentel_pdh_tests PRIVATE sentel_win GTest::gtest_main)
+add_dependencies(sentel_pdh_tests sentel_test_pdh)
+if(SENTEL_RUN_WINE_TESTS)
+  gtest_discover_tests(sentel_pdh_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 120 LABELS win RUN_SERIAL TRUE ENVIRONMENT "WINEDLLOVERRIDES=pdh=n")
+endif()
+
 # The soak run (bench/soak): not a test, a long run reported as figures.
 add_executable(sentel_soak bench/SoakRun.cpp tests/e2e/Driver.cpp)
 target_link_libraries(sentel_soak PRIVATE user32 advapi32 kernel32 psapi)

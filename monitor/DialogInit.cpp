@@ -48,6 +48,7 @@ BOOL MonitorDialog::OnInitDialog() {
   }
 
   const CalibrationTuning tuning = ReadTuningValues(coolBits);
+  affinityMask = tuning.affinityMask;
   LoadSettings();
 
   logEdit = GetDlgItem(dialog, IDC_LOG);
@@ -64,7 +65,10 @@ BOOL MonitorDialog::OnInitDialog() {
   EnableWindow(GetDlgItem(dialog, IDC_CHECK_CPU_CLOCK), FALSE);
   EnableWindow(GetDlgItem(dialog, IDC_CHECK_CPU_LOAD), TRUE);
   EnableWindow(GetDlgItem(dialog, IDC_AVAILABLE_MEMORY), TRUE);
-  EnableWindow(GetDlgItem(dialog, IDC_THERMAL_MONITOR), FALSE);
+  // Only the NT family reports limits or temperatures (from 2000 on); the
+  // sources are opened once to see whether this one does, and closed again.
+  thermalOffered = isNt && ThermalSources().Open(affinityMask);
+  EnableWindow(GetDlgItem(dialog, IDC_THERMAL_MONITOR), thermalOffered ? TRUE : FALSE);
   EnableWindow(GetDlgItem(dialog, IDC_USE_IDLE_THREAD), isNt ? TRUE : FALSE);
 
   const ClockCalibration calibration =

@@ -11,6 +11,7 @@
 #include "app/OwnedHandle.h"
 #include "app/TrayIcon.h"
 #include "measure/CpuUsage.h"
+#include "measure/ThermalSources.h"
 #include "measure/portable/ClockMath.h"
 #include "monitor/RunJournal.h"
 #include "monitor/portable/LogWindow.h"
@@ -151,6 +152,14 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
   LoadMethod loadMethod;
   // Whether this run measures the core clock, decided at Start as the load method is.
   bool measureCoreClock;
+  // The Thermal monitor: whether this Windows reports a limit or a temperature
+  // (found at init, it enables the box), whether this run logs the pieces
+  // (decided at Start), the processors whose limit counts (AffMask) and the
+  // sources a run holds open.
+  bool thermalOffered = false;
+  bool measureThermal = false;
+  uint32_t affinityMask = 1;
+  ThermalSources thermalSources;
   // Each idle-thread Start begins a new run; a counting thread counts only for
   // the run it claimed, so an earlier thread still alive after Stop leaves.
   std::atomic<uint32_t> idleRunGeneration;

@@ -30,6 +30,8 @@ LRESULT MonitorDialog::OnSampleTimer() {
   double coreMhz = 0.0;
   const bool coreMeasured =
       measureCoreClock && MeasureCoreClock(ProcessorAddLatency().cycles, &coreMhz);
+  ThermalReading thermal;
+  if (measureThermal) thermal = thermalSources.Read();
   HRESULT loadResult = S_OK;
   if (loadMethod != LoadMethod::kNone) {
     float load = 0.0f;
@@ -43,6 +45,7 @@ LRESULT MonitorDialog::OnSampleTimer() {
     line += MemoryPiece(kilobytes);
   }
   if (coreMeasured) line += CoreClockPiece(coreMhz);
+  line += ThermalPieces(thermal);
   line += kEndOfLine;
   AppendLogText(line.c_str());
   // Only after the line: a box runs a nested loop in which later ticks go on

@@ -1,4 +1,4 @@
-// The settings store: six values in the current user's settings key. Nothing
+// The settings store: seven values in the current user's settings key. Nothing
 // here creates the key; without it the defaults apply and nothing is saved.
 #include "app/SettingsKey.h"
 #include "app/portable/ErrorCodes.h"
@@ -27,6 +27,7 @@ HRESULT MonitorDialog::LoadSettings() {
   key.ReadFourBytes("MmTimer", useMmTimer);
   key.ReadFourBytes("FreeMem", availableMemory);
   key.ReadFourBytes("CoreClock", checkCoreClock);
+  key.ReadFourBytes("ThermalMonitor", thermalMonitor);
   return codes::kOk;
 }
 
@@ -43,7 +44,8 @@ HRESULT MonitorDialog::SaveSettings() {
                 {"CpuLoad", static_cast<uint32_t>(checkCpuLoad)},
                 {"MmTimer", static_cast<uint32_t>(useMmTimer)},
                 {"FreeMem", static_cast<uint32_t>(availableMemory)},
-                {"CoreClock", static_cast<uint32_t>(checkCoreClock)}};
+                {"CoreClock", static_cast<uint32_t>(checkCoreClock)},
+                {"ThermalMonitor", static_cast<uint32_t>(thermalMonitor)}};
   // Every value is tried; the first failure is what the caller learns.
   HRESULT result = codes::kOk;
   for (const auto& value : values) {

@@ -34,6 +34,9 @@ std::string StartRun(MonitorDialog& dialog) {
 
   if (dialog.checkCpuLoad && FAILED(dialog.Start())) dialog.checkCpuLoad = 0;
   dialog.measureCoreClock = dialog.checkCoreClock != 0;
+  // A disabled box logs nothing, whatever was saved.
+  dialog.measureThermal = dialog.thermalMonitor != 0 && dialog.thermalOffered;
+  if (dialog.measureThermal) dialog.thermalSources.Open(dialog.affinityMask);
 
   SetWindowTextA(dialog.logEdit, "");
   dialog.runText.Clear();
@@ -54,6 +57,8 @@ std::string StartRun(MonitorDialog& dialog) {
 
 std::string StopRun(MonitorDialog& dialog) {
   dialog.Stop();
+  dialog.measureThermal = false;
+  dialog.thermalSources.Close();
   dialog.trayIcon.SetTip(LoadResourceString(IDS_TITLE).c_str());
   KillTimer(dialog.Window(), IDT_SAMPLE);
   dialog.AppendLogText(StoppedLine().c_str());

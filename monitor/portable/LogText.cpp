@@ -18,6 +18,18 @@ std::string LoadPiece(float percent) {
 
 std::string CoreClockPiece(double mhz) { return FormatText(", (core %7.2f MHz)", mhz); }
 
+std::string LimitPiece(unsigned percent) { return FormatText(", (limit %u%%)", percent); }
+
+std::string TemperaturePiece(double celsius) { return FormatText(", (%.1f C)", celsius); }
+
+std::string ThermalPieces(const ThermalReading& reading) {
+  std::string pieces;
+  if (reading.hasLimit) pieces += LimitPiece(reading.limitPercent);
+  if (reading.hasTemperature) pieces += TemperaturePiece(reading.celsius);
+  if (reading.onBattery) pieces += kBatteryPiece;
+  return pieces;
+}
+
 std::string MemoryPiece(uint64_t kilobytes) {
   if (kilobytes <= UINT32_MAX) return FormatText(", (%u K)", static_cast<unsigned>(kilobytes));
   return FormatText(", (%llu K)", static_cast<unsigned long long>(kilobytes));

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/portable/FormatText.h"
+#include "measure/portable/ThermalMath.h"
 
 // One reading of the local clock.
 struct LocalTime {
@@ -23,4 +24,10 @@ std::string LoadPiece(float percent);
 std::string MemoryPiece(uint64_t kilobytes);
 // The clock a core gives a working thread, last on the line.
 std::string CoreClockPiece(double mhz);
+// The Thermal monitor's pieces, after the core clock, each only when its source answered.
+std::string LimitPiece(unsigned percent);
+std::string TemperaturePiece(double celsius);
+constexpr char kBatteryPiece[] = ", (on battery)";
+// Those of them that `reading` has, in their order: limit, temperature, battery.
+std::string ThermalPieces(const ThermalReading& reading);
 constexpr char kEndOfLine[] = "\n";

@@ -19,10 +19,12 @@ namespace e2e::runs {
 inline const std::regex kStartedLine(
     R"(started: \d\d/\d\d/\d\d, (\d\d:\d\d:\d\d) \((MM timer|HPC) is used\))");
 inline const std::regex kStoppedLine(R"(stopped: \d\d/\d\d/\d\d, \d\d:\d\d:\d\d)");
-// Time, clock, then optionally load, memory and the core clock, in that order.
+// Time, clock, then optionally load, memory, the core clock and the Thermal
+// monitor's limit, temperature and battery, in that order.
 inline const std::regex kSampleLine(
     R"((\d\d:\d\d:\d\d), ([ \d]{3}\d+\.\d\d) MHz(, \((\d+\.\d)%\))?(, \((\d+) K\))?)"
-    R"((, \(core ([ \d]{3}\d+\.\d\d) MHz\))?)");
+    R"((, \(core ([ \d]{3}\d+\.\d\d) MHz\))?)"
+    R"((, \(limit (\d+)%\))?(, \((-?\d+\.\d) C\))?(, \(on battery\))?)");
 inline const std::regex kHeader(
     R"(Ondrel \(build: \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4}\) log file\.\r\n--\r\n)");
 

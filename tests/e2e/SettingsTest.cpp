@@ -38,6 +38,7 @@ void StoreSavedSettings() {
   Settings::SetDword("MmTimer", 0);
   Settings::SetDword("FreeMem", 1);
   Settings::SetDword("CoreClock", 1);
+  Settings::SetDword("ThermalMonitor", 1);
 }
 }  // namespace
 
@@ -63,12 +64,14 @@ TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
   EXPECT_FALSE(IsChecked(dialog, IDC_USE_MM_TIMER));
   EXPECT_TRUE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));
   EXPECT_TRUE(IsChecked(dialog, IDC_CORE_CLOCK));
+  EXPECT_TRUE(IsChecked(dialog, IDC_THERMAL_MONITOR));
 
   // Taken from the controls by the click, then saved by Escape.
   SetControlText(dialog, IDC_START_DELAY, "7");
   SetControlText(dialog, IDC_CHECK_PERIOD, "90");
   Click(dialog, IDC_CHECK_CPU_LOAD);
   Click(dialog, IDC_CORE_CLOCK);
+  Click(dialog, IDC_THERMAL_MONITOR);
   ClickSaveOnStop(dialog);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(2u, program.WaitForExit());
@@ -78,6 +81,7 @@ TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
   EXPECT_EQ(0u, Settings::ReadDword("MmTimer"));
   EXPECT_EQ(1u, Settings::ReadDword("FreeMem"));
   EXPECT_EQ(0u, Settings::ReadDword("CoreClock"));
+  EXPECT_EQ(0u, Settings::ReadDword("ThermalMonitor"));
 }
 
 TEST_F(E2e, CoreClockTickedStaysTickedThroughAnExitAndAStart) {
@@ -94,6 +98,23 @@ TEST_F(E2e, CoreClockTickedStaysTickedThroughAnExitAndAStart) {
   dialog = Start();
   ASSERT_NE(nullptr, dialog);
   EXPECT_TRUE(IsChecked(dialog, IDC_CORE_CLOCK));
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+}
+
+TEST_F(E2e, ThermalMonitorTickedStaysTickedThroughAnExitAndAStart) {
+  Settings::UseQuickCalibration();
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_FALSE(IsChecked(dialog, IDC_THERMAL_MONITOR));
+  Click(dialog, IDC_THERMAL_MONITOR);
+  ClickSaveOnStop(dialog);
+  Click(dialog, IDC_EXIT);
+  EXPECT_EQ(1008u, program.WaitForExit());
+  EXPECT_EQ(1u, Settings::ReadDword("ThermalMonitor"));
+  dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_TRUE(IsChecked(dialog, IDC_THERMAL_MONITOR));
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
 }
@@ -166,6 +187,7 @@ TEST_F(E2e, ValuesOfOtherTypesAndSizesTakeAtMostFourBytes) {
   Settings::SetRaw("MmTimer", REG_QWORD, &qword, sizeof qword);
   Settings::SetString("FreeMem", "1");  // '1', NUL: 0x31
   Settings::SetRaw("CoreClock", REG_QWORD, &qword, sizeof qword);
+  Settings::SetRaw("ThermalMonitor", REG_BINARY, one, sizeof one);  // 7: out of range
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
   EXPECT_EQ("7", ControlText(dialog, IDC_START_DELAY));
@@ -174,12 +196,14 @@ TEST_F(E2e, ValuesOfOtherTypesAndSizesTakeAtMostFourBytes) {
   EXPECT_TRUE(IsChecked(dialog, IDC_USE_MM_TIMER));       // default 1 kept
   EXPECT_FALSE(IsChecked(dialog, IDC_AVAILABLE_MEMORY));  // 0x31 is out of range: shown as 0
   EXPECT_FALSE(IsChecked(dialog, IDC_CORE_CLOCK));        // default 0 kept
+  EXPECT_FALSE(IsChecked(dialog, IDC_THERMAL_MONITOR));   // 7 is out of range: shown as 0
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
   EXPECT_EQ(7u, Settings::ReadDword("StartTime"));
   EXPECT_EQ(300u, Settings::ReadDword("CheckTime"));
   EXPECT_EQ(1u, Settings::ReadDword("CpuLoad"));
   EXPECT_EQ(0u, Settings::ReadDword("FreeMem"));
+  EXPECT_EQ(0u, Settings::ReadDword("ThermalMonitor"));
 }
 
 TEST_F(E2e, BadTuningAndLanguageValuesDoNotStopTheProgram) {
