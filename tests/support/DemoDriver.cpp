@@ -23,8 +23,8 @@ bool SetSettings() {
   const struct {
     const char* name;
     uint32_t value;
-  } values[] = {{"StartTime", 0}, {"CheckTime", 1}, {"CpuLoad", 1}, {"FreeMem", 1},
-                {"CoreClock", 1}, {"MmTimer", 0},   {"CoolBits", 1}};
+  } values[] = {{"StartTime", 0}, {"CheckTime", 1},      {"CpuLoad", 1}, {"FreeMem", 1},
+                {"CoreClock", 1}, {"ThermalMonitor", 1}, {"MmTimer", 0}, {"CoolBits", 1}};
   bool ok = true;
   for (const auto& value : values) {
     Settings::SetDword(value.name, value.value);
