@@ -137,3 +137,30 @@ TEST_F(E2e, AWritableProgramFolderKeepsEveryLogBesideTheProgram) {
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
 }
+
+TEST_F(E2e, WithDocumentsReadOnlyTooEveryFailureIsReportedAsBefore) {
+  const DocumentsTervo documents;
+  ASSERT_TRUE(CreateDirectoryA(documents.Path().c_str(), nullptr));
+  PrepareQuickRun(false);
+  Settings::SetDword("CoolBits", 0x01);  // stays visible
+  const ReadOnlyFolder lockedProgram(folder);
+  const ReadOnlyFolder lockedDocuments(documents.Path());
+  if (!lockedProgram.Locked() || !lockedDocuments.Locked()) {
+    GTEST_SKIP() << "this machine cannot mount folders read-only";
+  }
+  HWND dialog = Start();
+  ASSERT_NE(nullptr, dialog);
+  Click(dialog, IDC_START_STOP);
+  const auto journalBox = program.WaitForMessageBox(10000);
+  ASSERT_TRUE(journalBox.has_value());
+  EXPECT_EQ(0u, journalBox->text.find("Save log failed.\nError code=8007")) << journalBox->text;
+  CloseMessageBox(journalBox->window);
+  ASSERT_TRUE(WaitForLogLines(dialog, 3, 15000));
+  PostCommand(dialog, IDC_START_STOP);
+  const auto saveBox = program.WaitForMessageBox(10000);
+  ASSERT_TRUE(saveBox.has_value());
+  EXPECT_EQ("Save log failed.\nError code=80004005\n", saveBox->text);
+  CloseMessageBox(saveBox->window);
+  ASSERT_TRUE(WaitForCaption(dialog, "Start"));
+  EXPECT_TRUE(ListFiles(documents.Path(), "*").empty());
+}
