@@ -59,6 +59,7 @@ BOOL MonitorDialog::OnInitDialog() {
   // family more than the 32K characters a multi-line edit takes unless told
   // otherwise; 0 is the system's most (64 KB on the 95 family, above its window).
   SendMessageA(logEdit, EM_SETLIMITTEXT, 0, 0);
+  ChooseLogFolder();
   // A run that never reached Stop left its journal: it becomes a log file now.
   RecoverInterruptedRuns();
 

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "app/MessageBoxes.h"
-#include "app/ProgramFolder.h"
 #include "app/ResourceStrings.h"
 #include "monitor/LocalClock.h"
 #include "monitor/MonitorDialog.h"
@@ -77,7 +76,10 @@ void MonitorDialog::ReportJournalFailure(HRESULT result) {
 }
 
 void MonitorDialog::RecoverInterruptedRuns() {
-  for (const std::string& path : RecoverJournals(ProgramFolder(), &InterruptedLine)) {
-    AppendLogText(FormatText(LoadFormatString(IDS_RECOVERED_FORMAT).c_str(), path.c_str()).c_str());
+  for (const std::string& folder : logFolder.JournalPlaces()) {
+    for (const std::string& path : RecoverJournals(folder, &InterruptedLine)) {
+      AppendLogText(
+          FormatText(LoadFormatString(IDS_RECOVERED_FORMAT).c_str(), path.c_str()).c_str());
+    }
   }
 }

@@ -12,7 +12,6 @@
 
 #include "BuildStamp.h"
 #include "app/MessageBoxes.h"
-#include "app/ProgramFolder.h"
 #include "app/ResourceStrings.h"
 #include "app/WindowsVersion.h"
 #include "app/portable/ErrorCodes.h"
@@ -79,7 +78,16 @@ class AppendedTextFile {
 }  // namespace
 
 std::string MonitorDialog::MakeLogFileName() {
-  return ProgramFolder() + LogFileBaseName(LoadFormatString(IDS_LOG_NAME_FORMAT), ReadLocalTime());
+  return logFolder.ForNewFile() +
+         LogFileBaseName(LoadFormatString(IDS_LOG_NAME_FORMAT), ReadLocalTime());
+}
+
+void MonitorDialog::ChooseLogFolder() {
+  logFolder.Choose(!(coolBits & coolbits::kNoLogFile));
+  const std::string elsewhere = logFolder.Elsewhere();
+  if (elsewhere.empty()) return;
+  AppendLogText(
+      FormatText(LoadFormatString(IDS_LOG_FOLDER_FORMAT).c_str(), elsewhere.c_str()).c_str());
 }
 
 std::string MonitorDialog::LogFileHead(bool withHeader) const {

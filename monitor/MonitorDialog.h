@@ -13,6 +13,7 @@
 #include "measure/CpuUsage.h"
 #include "measure/ThermalSources.h"
 #include "measure/portable/ClockMath.h"
+#include "monitor/LogFolder.h"
 #include "monitor/RunJournal.h"
 #include "monitor/portable/LogWindow.h"
 #include "monitor/portable/RunText.h"
@@ -96,6 +97,8 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
 
   // Log file (monitor/LogFile.cpp).
   std::string MakeLogFileName();
+  // Where generated files go; names the folder in the log when it is not the program's.
+  void ChooseLogFolder();
   // The header (when `withHeader`) and the note line that start a saved log.
   std::string LogFileHead(bool withHeader) const;
   std::string LogText() const;
@@ -142,6 +145,7 @@ class MonitorDialog : public DialogWindow, public ICpuUsage {
 
   // Monitoring's own
   RunJournal journal;
+  LogFolder logFolder;
   bool journalFailureShown;  // this run's journal failure has been reported
   bool leavingSession;       // Windows is ending the session: the leaving steps ran
   RunText runText;           // every line of the log since Start: what a save writes

@@ -11,3 +11,9 @@ size_t DirectoryLength(std::string_view path, LeadBytePredicate isLeadByte) {
   }
   return length;
 }
+
+std::string WithTrailingBackslash(std::string_view folder, LeadBytePredicate isLeadByte) {
+  std::string result(folder);
+  if (!folder.empty() && DirectoryLength(folder, isLeadByte) != folder.size()) result += '\\';
+  return result;
+}

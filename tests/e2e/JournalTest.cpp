@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/common/HostCommands.h"
+#include "tests/e2e/FolderLocks.h"
 #include "tests/e2e/Fixture.h"
 #include "tests/e2e/ReportHelpers.h"
 #include "tests/e2e/RunHelpers.h"
@@ -32,16 +33,6 @@ bool JournalMatchesLog(const std::string& folder, HWND dialog, std::string& byte
   std::smatch header;
   return std::regex_search(bytes, header, kHeader) && header.position(0) == 0 &&
          bytes.substr(header.length(0)) == WithCrLf(shown);
-}
-
-// Whether a new file can be made in `folder` (and is removed again at once).
-bool CanCreateIn(const std::string& folder) {
-  const std::string probe = folder + "probe.tmp";
-  const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  DeleteFileA(probe.c_str());
-  return true;
 }
 
 // A folder in which nothing can be created, not even by root, while it lives.

@@ -35,6 +35,9 @@ std::string PrintLikeTheProgram(const ProgramText& own, const std::string& forma
   if (Is(own, "IDS_STOPPED_FORMAT") || Is(own, "IDS_INTERRUPTED_FORMAT")) {
     return FormatText(format.c_str(), "12/31/24", "23:59:58");
   }
+  if (Is(own, "IDS_LOG_FOLDER_FORMAT")) {
+    return FormatText(format.c_str(), "C:\\Users\\me\\Documents\\Tervo");
+  }
   if (Is(own, "IDS_RECOVERED_FORMAT")) {
     return FormatText(format.c_str(), "C:\\Tools\\log_20241231_235958.txt");
   }

@@ -105,6 +105,22 @@ TEST(LogFileName, TheSecondByteOfADoubleByteCharacterIsNoBackslash) {
   EXPECT_EQ(3u, DirectoryLength("C:\\a\x95", ShiftJisLead));
 }
 
+TEST(LogFileName, AFolderGainsItsBackslashOnlyWhenItHasNone) {
+  const struct {
+    const char* folder;
+    const char* expected;
+  } rows[] = {
+      {"C:\\Users\\me\\Documents", "C:\\Users\\me\\Documents\\"},
+      {"C:\\", "C:\\"},
+      {"", ""},
+      // Shift-JIS "\x95\x5C": its second byte is no backslash.
+      {"C:\\\x95\x5C", "C:\\\x95\x5C\\"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.expected, WithTrailingBackslash(row.folder, ShiftJisLead)) << row.folder;
+  }
+}
+
 TEST(LogFileName, BaseNameFromTheProgramsFormat) {
   EXPECT_EQ("log_20060101_002958",
             LogFileBaseName("log_%4u%02u%02u_%02u%02u%02u", At(2006, 1, 1, 0, 29, 58)));

@@ -130,6 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
                         "WithMostStringsMissing",
                         "sentel_test_badtexts.dll",
                         {"string 130", "string 137", "string 138", "string 139", "string 142",
-                         "string 145", "string 56001", "string 56005", "string 56006",
-                         "string 56007"}}),
+                         "string 145", "string 146", "string 56001", "string 56005",
+                         "string 56006", "string 56007"}}),
     [](const testing::TestParamInfo<ModuleCase>& row) { return std::string(row.param.name); });
