@@ -51,4 +51,28 @@ class ReadOnlyFolder {
   bool locked_ = false;
 };
 
+// A folder in which nothing can be created, not even by root, while it lives.
+class ImmutableFolder {
+ public:
+  explicit ImmutableFolder(const std::string& folder)
+      : folder_(folder), path_(test_host::HostPath(folder)) {
+    locked_ = !path_.empty() &&
+              test_host::StartHostCommand("/usr/bin/chattr +i \"" + path_ + "\"") &&
+              test_wait::WaitUntil([&] { return !CanCreateIn(folder_); }, 10000);
+  }
+  ~ImmutableFolder() {
+    if (!locked_) return;
+    test_host::StartHostCommand("/usr/bin/chattr -i \"" + path_ + "\"");
+    test_wait::WaitUntil([&] { return CanCreateIn(folder_); }, 10000);
+  }
+  ImmutableFolder(const ImmutableFolder&) = delete;
+  ImmutableFolder& operator=(const ImmutableFolder&) = delete;
+  bool Locked() const { return locked_; }
+
+ private:
+  std::string folder_;
+  std::string path_;
+  bool locked_ = false;
+};
+
 }  // namespace e2e

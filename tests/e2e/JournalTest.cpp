@@ -13,8 +13,6 @@
 
 using namespace e2e;
 using namespace e2e::runs;
-using test_host::HostPath;
-using test_host::StartHostCommand;
 
 namespace {
 const std::regex kInterruptedLine(
@@ -34,28 +32,6 @@ bool JournalMatchesLog(const std::string& folder, HWND dialog, std::string& byte
   return std::regex_search(bytes, header, kHeader) && header.position(0) == 0 &&
          bytes.substr(header.length(0)) == WithCrLf(shown);
 }
-
-// A folder in which nothing can be created, not even by root, while it lives.
-class ImmutableFolder {
- public:
-  explicit ImmutableFolder(const std::string& folder) : folder_(folder), path_(HostPath(folder)) {
-    locked_ = !path_.empty() && StartHostCommand("/usr/bin/chattr +i \"" + path_ + "\"") &&
-              WaitUntil([&] { return !CanCreateIn(folder_); }, 10000);
-  }
-  ~ImmutableFolder() {
-    if (!locked_) return;
-    StartHostCommand("/usr/bin/chattr -i \"" + path_ + "\"");
-    WaitUntil([&] { return CanCreateIn(folder_); }, 10000);
-  }
-  ImmutableFolder(const ImmutableFolder&) = delete;
-  ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-  bool Locked() const { return locked_; }
-
- private:
-  std::string folder_;
-  std::string path_;
-  bool locked_ = false;
-};
 
 }  // namespace
 

@@ -84,37 +84,26 @@ TEST_F(E2e, SavedSettingsAreShownAndWrittenBackAtExit) {
   EXPECT_EQ(0u, Settings::ReadDword("ThermalMonitor"));
 }
 
-TEST_F(E2e, CoreClockTickedStaysTickedThroughAnExitAndAStart) {
+TEST_F(E2e, CoreClockAndThermalMonitorTickedStayTickedThroughAnExitAndAStart) {
+  const struct {
+    int control;
+    const char* value;
+  } boxes[] = {{IDC_CORE_CLOCK, "CoreClock"}, {IDC_THERMAL_MONITOR, "ThermalMonitor"}};
   Settings::UseQuickCalibration();
   Settings::SetDword("StartTime", 10);
   HWND dialog = Start();
   ASSERT_NE(nullptr, dialog);
-  EXPECT_FALSE(IsChecked(dialog, IDC_CORE_CLOCK));
-  Click(dialog, IDC_CORE_CLOCK);
+  for (const auto& box : boxes) {
+    EXPECT_FALSE(IsChecked(dialog, box.control)) << box.value;
+    Click(dialog, box.control);
+  }
   ClickSaveOnStop(dialog);
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
-  EXPECT_EQ(1u, Settings::ReadDword("CoreClock"));
+  for (const auto& box : boxes) EXPECT_EQ(1u, Settings::ReadDword(box.value)) << box.value;
   dialog = Start();
   ASSERT_NE(nullptr, dialog);
-  EXPECT_TRUE(IsChecked(dialog, IDC_CORE_CLOCK));
-  Click(dialog, IDC_EXIT);
-  EXPECT_EQ(1008u, program.WaitForExit());
-}
-
-TEST_F(E2e, ThermalMonitorTickedStaysTickedThroughAnExitAndAStart) {
-  Settings::UseQuickCalibration();
-  HWND dialog = Start();
-  ASSERT_NE(nullptr, dialog);
-  EXPECT_FALSE(IsChecked(dialog, IDC_THERMAL_MONITOR));
-  Click(dialog, IDC_THERMAL_MONITOR);
-  ClickSaveOnStop(dialog);
-  Click(dialog, IDC_EXIT);
-  EXPECT_EQ(1008u, program.WaitForExit());
-  EXPECT_EQ(1u, Settings::ReadDword("ThermalMonitor"));
-  dialog = Start();
-  ASSERT_NE(nullptr, dialog);
-  EXPECT_TRUE(IsChecked(dialog, IDC_THERMAL_MONITOR));
+  for (const auto& box : boxes) EXPECT_TRUE(IsChecked(dialog, box.control)) << box.value;
   Click(dialog, IDC_EXIT);
   EXPECT_EQ(1008u, program.WaitForExit());
 }
