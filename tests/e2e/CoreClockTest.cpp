@@ -27,8 +27,11 @@ TEST_F(E2e, CoreClockEndsEverySampleLineAndMatchesAReference) {
 
   // On the processor the program's thread is bound to (AffMask 1).
   const DWORD_PTR previousMask = SetThreadAffinityMask(GetCurrentThread(), 1);
-  constexpr size_t kSamples = 5;
-  for (size_t sample = 1; sample <= kSamples; ++sample) {
+  // A virtual machine's host moves its clock by a few per cent from one moment
+  // to the next: a sample is judged only when the references around it agree.
+  constexpr size_t kJudged = 5, kMostSamples = 15;
+  size_t judged = 0;
+  for (size_t sample = 1; sample <= kMostSamples && judged < kJudged; ++sample) {
     const double before = chain_reference::CoreClockMhz();
     PostMessageA(dialog, WM_TIMER, IDT_SAMPLE, 0);
     ASSERT_TRUE(WaitForLogLines(dialog, 1 + sample, 20000)) << LogText(dialog);
@@ -37,10 +40,13 @@ TEST_F(E2e, CoreClockEndsEverySampleLineAndMatchesAReference) {
     std::smatch pieces;
     ASSERT_TRUE(std::regex_match(line, pieces, kSampleLine)) << line;
     ASSERT_TRUE(pieces[3].matched && pieces[5].matched && pieces[7].matched) << line;
+    if (std::fabs(after / before - 1.0) > 0.01) continue;
+    ++judged;
     const double core = std::stod(pieces[8]);
     const double nearest = std::min(std::fabs(core / before - 1.0), std::fabs(core / after - 1.0));
     EXPECT_LT(nearest, 0.03) << line << " against " << before << " and " << after << " MHz";
   }
+  EXPECT_GE(judged, 3u) << "the references seldom agreed: " << LogText(dialog);
   SetThreadAffinityMask(GetCurrentThread(), previousMask);
   PostCommand(dialog, IDC_START_STOP);
   ASSERT_TRUE(WaitForCaption(dialog, "Start"));
