@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/OwnedHandle.h"
+#include "measure/PlatformSeam.h"
 
 using OwnedModule = Owned<HMODULE, &FreeLibrary>;
 
@@ -14,6 +15,5 @@ OwnedModule LoadSystemLibrary(const char* fileName);
 template <typename Function>
 Function ExportOf(const OwnedModule& module, const char* name) {
   if (!module) return nullptr;
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), name)));
+  return measure_seam::FunctionCast<Function>(GetProcAddress(module.Get(), name));
 }
